@@ -1,0 +1,7 @@
+#include "app/helpers/AppValues.h"
+
+TAppValues &AppValues()
+{
+    static TAppValues values;
+    return values;
+}
