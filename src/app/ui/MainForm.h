@@ -1,0 +1,226 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+
+#include <array>
+
+#include "app/ui/PictureButton.h"
+
+// >>> includes
+// <<< includes
+
+class TPowerInhibitor;
+
+// The main window: a fixed 868 x 554 client area with the task tree and its
+// controls on the left and the preview, the profile grids and the Start/Stop
+// pictures on the right. Subsystems attach their behaviour in the files
+// MainFormDvd.cpp, MainFormProfiles.cpp, MainFormConversion.cpp and
+// MainFormPreview.cpp.
+class TMainForm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TMainForm(const QStringList &arguments = {}, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // Windows created after the main window (start-up order).
+    void AttachDialogs(class TOpenDVDForm *openDvd, class TSettingForm *settings,
+                       class TEditDVDVolumeForm *editVolume, class TEditTimeForm *editTime,
+                       class TAboutForm *about);
+
+    // The sliding hint panel over the task tree.
+    void ShowHintPanel(const QString &text);
+    void HideHintPanel();
+    // Arranges the bottom panels for the current width of panMain.
+    void FormResize();
+
+    // ---- layout (names as the program's controls are known) ----
+    QWidget *panClient = nullptr;
+    QLabel *panTop = nullptr;
+    QLabel *panLeft = nullptr;
+    QLabel *panBottom = nullptr;
+    QWidget *panMain = nullptr;
+    QWidget *panProfile = nullptr;
+
+    QTreeView *ltvTask = nullptr;
+    QLabel *panbg = nullptr;          // start picture over the tree until a folder is opened
+    QLabel *labProgramName = nullptr; // product label on the start picture
+    QFrame *PanHint = nullptr;
+    QLabel *labHint = nullptr;
+    QCheckBox *chkTurnoff = nullptr;
+
+    QWidget *panToolbar = nullptr;
+    QToolButton *sbtnOpenDVD = nullptr;
+    QToolButton *sbtnOpenDir = nullptr;
+    QToolButton *sbtnSegment = nullptr;
+    QToolButton *sbtnOptions = nullptr;
+
+    QWidget *panBottomCenter = nullptr;
+    QLabel *labAudio = nullptr;
+    QComboBox *cmbAudio = nullptr;
+    QLabel *labSub = nullptr;
+    QComboBox *cmbSub = nullptr;
+    QLabel *labAngle = nullptr;
+    QComboBox *cmbAngle = nullptr;
+    QLabel *labProfile = nullptr;
+    QComboBox *cmbProfile = nullptr;
+    QPushButton *bbtnSetting = nullptr;
+    QLabel *labOutputDir = nullptr;
+    QLineEdit *edtOutputDir = nullptr;
+    QPushButton *bbtnBrowser = nullptr;
+    QPushButton *bbtnOpen = nullptr;
+
+    QWidget *panBottomLeft = nullptr;
+    QLabel *labCurrentCaption = nullptr;
+    QFrame *panCurrentProgress = nullptr;
+    QProgressBar *pgbCurrent = nullptr;
+    QLabel *labCurProgress = nullptr;
+    QLabel *labTotalCaption = nullptr;
+    QFrame *panTotalProgress = nullptr;
+    QProgressBar *pgbTotal = nullptr;
+    QLabel *labTotalProgress = nullptr;
+    QLabel *labFrameCaption = nullptr;
+    QLabel *labFrame = nullptr;
+    QLabel *labElapsedCaption = nullptr;
+    QLabel *labElapsed = nullptr;
+    QLabel *labRemainingCaption = nullptr;
+    QLabel *labRemaining = nullptr;
+
+    QWidget *panPreview = nullptr;
+    QWidget *VideoWindow = nullptr;
+    QLabel *panPreviewButton = nullptr;
+    QSlider *TrackBar = nullptr;
+    QLabel *labStart = nullptr;
+    QLabel *labEnd = nullptr;
+    QLabel *labPreviewPlayTime = nullptr;
+    QToolButton *sbtnPlay = nullptr;
+    QToolButton *sbtnPause = nullptr;
+    QToolButton *sbtnStop = nullptr;
+
+    QScrollArea *ScrollBox1 = nullptr;
+    QLabel *panVideo = nullptr;
+    QLabel *panAudio = nullptr;
+    QLabel *panAdvanced = nullptr;
+    QTableWidget *vleVideo = nullptr;
+    QTableWidget *vleAudio = nullptr;
+    QTableWidget *vleAdvanced = nullptr;
+
+    QLabel *panStartStop = nullptr; // the picture around the Start/Stop buttons
+    TPictureButton *imgStart = nullptr;
+    TPictureButton *imgStop = nullptr;
+    QToolButton *SpeedButton1 = nullptr; // Help
+    QToolButton *SpeedButton2 = nullptr; // About
+    QToolButton *SpeedButton3 = nullptr; // Visit our website
+
+    QMenu *PopupMenu1 = nullptr;
+    QAction *pmiOpenDVD = nullptr;
+    QAction *pmiOpenDir = nullptr;
+    QMenu *pmiCheck = nullptr;
+    QAction *pmiCheckTitleChapter = nullptr;
+    QAction *pmiCheckTitle = nullptr;
+    QAction *pmiCheckChapter = nullptr;
+    QAction *pmiUncheck = nullptr;
+    QAction *pmiTrimTime = nullptr;
+    QAction *pmiDVDVolume = nullptr;
+
+    QTimer *timerTime = nullptr;           // the batch clock, 1000 ms
+    QTimer *tmrPreview = nullptr;          // the preview clock, 1000 ms
+    QTimer *tmrPreviewDragDelay = nullptr; // the delayed seek, 200 ms
+
+    // Dialogs created after the main window.
+    TOpenDVDForm *OpenDVDForm = nullptr;
+    TSettingForm *SettingForm = nullptr;
+    TEditDVDVolumeForm *EditDVDVolumeForm = nullptr;
+    TEditTimeForm *EditTimeForm = nullptr;
+    TAboutForm *AboutForm = nullptr;
+
+    // ---- handlers of the chrome ----
+    void SpeedButton1Click(); // Help
+    void SpeedButton2Click(); // About
+    void SpeedButton3Click(); // web site
+
+    // >>> dvd
+    void OpenDvdFolder(const QString &folder);
+    void sbtnOpenDVDClick();
+    void sbtnOpenDirClick();
+    // <<< dvd
+
+    // >>> tasks
+    // <<< tasks
+
+    // >>> profiles
+    void cmbProfileChange();
+    void bbtnBrowserClick();
+    void sbtnOptionsClick();
+    void bbtnSettingClick();
+    // <<< profiles
+
+    // >>> conversion
+    void imgStartClick();
+    void imgStopClick();
+    void bbtnOpenClick();
+    // <<< conversion
+
+    // >>> preview
+    void PreviewStop(); // the preview's Stop action
+    void sbtnSegmentClick();
+    // <<< preview
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildLayout();
+    void BuildRightPanel();
+    void BuildMainPanel();
+    void BuildPopupMenu();
+    void FormCreate(const QStringList &arguments);
+    void FormShow();
+    void FormClose();
+
+    // Subsystem start-up steps, each in its own file.
+    void SetUpDvd();
+    void SetUpTasks();
+    void SetUpProfiles();           // the profile list
+    void ProcessCommandLine(const QStringList &arguments);
+    void SetUpConversion();
+    void SetUpPreview();
+    void RestoreChoices();          // on first show
+    void SaveChoices();             // on close
+    void OpenDroppedPath(const QString &path);
+    void StopConversionForClose();  // closing during a batch
+
+    bool m_shown = false;
+    TPowerInhibitor *m_inhibitor = nullptr;
+
+    // >>> private dvd
+    // <<< private dvd
+    // >>> private tasks
+    // <<< private tasks
+    // >>> private profiles
+    // <<< private profiles
+    // >>> private conversion
+    // <<< private conversion
+    // >>> private preview
+    // <<< private preview
+};

@@ -1,0 +1,3 @@
+#include "preview/ui/EditTimeForm.h"
+
+TEditTimeForm::TEditTimeForm(QWidget *parent) : QDialog(parent) {}
