@@ -54,5 +54,10 @@ using TDiscOpener = std::function<std::unique_ptr<TDiscInfoSource>(const QString
 // case), sorted by name: the IFO list's order. Names only, no folder.
 QStringList ListIfoFiles(const QString &folder);
 
+// The folder that holds VIDEO_TS.IFO: `folder` itself when it holds the file,
+// else its VIDEO_TS subfolder (either matched without regard to letter case),
+// else `folder` unchanged. No trailing separator is added.
+QString FindVideoTsFolder(const QString &folder);
+
 // Position of title set `titleSet` (VTS_nn_0.IFO) in such a listing, -1 when absent.
 int IfoPositionOfTitleSet(const QStringList &ifoFiles, int titleSet);
