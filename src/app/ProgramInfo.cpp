@@ -36,10 +36,24 @@ QString ToolPath(const QString &programDir, const QString &name)
     return name;
 }
 
+namespace {
+QString &programDirOverride()
+{
+    static QString folder;
+    return folder;
+}
+} // namespace
+
+void OverrideProgramDir(const QString &folder)
+{
+    programDirOverride() = folder;
+}
+
 void InitProgramValues(const QString &executableDir)
 {
     TAppValues &app = AppValues();
-    app.ProgramDir = AddTrailingBackslash(QDir::cleanPath(executableDir));
+    const QString folder = programDirOverride().isEmpty() ? executableDir : programDirOverride();
+    app.ProgramDir = AddTrailingBackslash(QDir::cleanPath(folder));
     app.DVDInfo.VideoTsPath.clear();
     app.FirstStageToolPath = ToolPath(app.ProgramDir, QStringLiteral("mencoder"));
     app.SecondStageToolPath = ToolPath(app.ProgramDir, QStringLiteral("ffmpeg"));

@@ -24,6 +24,10 @@ std::array<TOtherProduct, 3> OtherProducts();
 // paths, the version text from Preferences.ini and the help file. Fills AppValues().
 void InitProgramValues(const QString &executableDir);
 
+// Tests run the program from a folder of their own: when set, start-up takes
+// this folder instead of the executable's.
+void OverrideProgramDir(const QString &folder);
+
 // The folder's tool when it is executable there, else the name for a PATH lookup.
 QString ToolPath(const QString &programDir, const QString &name);
 
