@@ -5,9 +5,20 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
+
+// "h:mm:ss.zzz"; written by hand because an open formats thousands of these.
+QString ClockText(quint64 hours, quint64 minutes, quint64 seconds, quint64 ms)
+{
+    char text[40];
+    const int n = std::snprintf(text, sizeof text, "%llu:%02llu:%02llu.%03llu", static_cast<unsigned long long>(hours),
+                                static_cast<unsigned long long>(minutes), static_cast<unsigned long long>(seconds),
+                                static_cast<unsigned long long>(ms));
+    return QString::fromLatin1(text, n);
+}
 
 struct TLanguage
 {
@@ -219,11 +230,7 @@ public:
         const int frames = ((b[3] >> 4) & 0x03) * 10 + (b[3] & 0x0F);
         const quint64 ms = quint64(RoundHalfEven(frames * 1000.0 / rate));
         if (clock)
-            *clock = QStringLiteral("%1:%2:%3.%4")
-                         .arg(hours)
-                         .arg(minutes, 2, 10, QLatin1Char('0'))
-                         .arg(seconds, 2, 10, QLatin1Char('0'))
-                         .arg(ms, 3, 10, QLatin1Char('0'));
+            *clock = ClockText(hours, minutes, seconds, ms);
         return hours * 3600000 + minutes * 60000 + seconds * 1000 + ms;
     }
 
@@ -348,11 +355,7 @@ QString LanguageNameOfCode(const QByteArray &code)
 
 QString MillisecondsToClockText(quint64 ms)
 {
-    return QStringLiteral("%1:%2:%3.%4")
-        .arg(ms / 3600000)
-        .arg((ms % 3600000) / 60000, 2, 10, QLatin1Char('0'))
-        .arg((ms % 60000) / 1000, 2, 10, QLatin1Char('0'))
-        .arg(ms % 1000, 3, 10, QLatin1Char('0'));
+    return ClockText(ms / 3600000, (ms % 3600000) / 60000, (ms % 60000) / 1000, ms % 1000);
 }
 
 TIFO ReadIfoData(const QByteArray &data, const QString &name)
