@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <map>
 #include <QRegularExpression>
 
@@ -45,7 +46,9 @@ public:
     {
         const QString videoTs = FindVideoTsFolder(folder);
         const QStringList ifoFiles = ListIfoFiles(videoTs);
-        QString path = QDir::cleanPath(videoTs);
+        const QString path = QDir::cleanPath(videoTs);
+        if (!QFileInfo::exists(path))
+            return; // libdvdread would only complain about it on stderr
         TDvdHandle dvd(DVDOpen2(nullptr, &QuietLogger, QFile::encodeName(path).constData()));
         if (!dvd)
             return;
