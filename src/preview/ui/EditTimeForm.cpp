@@ -93,6 +93,7 @@ QWidget *MakePanel(QWidget *parent, const QString &name, const QRect &geometry)
 
 TEditTimeForm::TEditTimeForm(QWidget *parent) : QDialog(parent)
 {
+    qRegisterMetaType<TaskItem *>();
     setObjectName(QStringLiteral("EditTimeForm"));
     setWindowTitle(QStringLiteral("Edit the Start & End Time"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint

@@ -94,3 +94,6 @@ private:
     TaskItem *FItem = nullptr;
     QPointer<QWidget> FMainWindow;
 };
+
+Q_DECLARE_OPAQUE_POINTER(TaskItem *)
+Q_DECLARE_METATYPE(TaskItem *)
