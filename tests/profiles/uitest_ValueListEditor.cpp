@@ -108,7 +108,11 @@ private Q_SLOTS:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
+        // Moving the current cell alone opens no editor; a click on the value does.
         grid->setCurrentCell(1, 1);
+        QVERIFY(!grid->findChild<QComboBox *>(QStringLiteral("PickListEditor")));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(1, 1)).center());
         auto *combo = grid->findChild<QComboBox *>(QStringLiteral("PickListEditor"));
         QVERIFY(combo);
         QCOMPARE(combo->currentText(), QStringLiteral("720x576"));
@@ -117,6 +121,8 @@ private Q_SLOTS:
         QCOMPARE(grid->Value(1), QStringLiteral("352x288"));
 
         grid->setCurrentCell(0, 1);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(0, 1)).center());
         QTest::keyClick(grid, Qt::Key_X);
         QCOMPARE(grid->Value(0), QStringLiteral("H.264"));
         QVERIFY(!grid->findChild<QLineEdit *>());
@@ -126,6 +132,15 @@ private Q_SLOTS:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, key.center());
         QCOMPARE(grid->currentColumn(), 1);
         QCOMPARE(grid->currentRow(), 2);
+
+        // An editable text row takes what is typed.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(2, 1)).center());
+        auto *edit = grid->findChild<QLineEdit *>();
+        QVERIFY(edit);
+        edit->setText(QStringLiteral("typed"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTRY_COMPARE(grid->Value(2), QStringLiteral("typed")); // committed through a queued call
     }
 
     void mousePressOnOneGridRepaintsAll()

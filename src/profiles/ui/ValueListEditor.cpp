@@ -103,11 +103,8 @@ public:
     void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
                               const QModelIndex &) const override
     {
-        // The drop-down may be taller than a row; it stays on its row and overlaps the next.
-        QRect r = option.rect;
-        if (qobject_cast<QComboBox *>(editor))
-            r.setHeight(std::max(r.height(), editor->sizeHint().height()));
-        editor->setGeometry(r);
+        // The editor covers the cell, not the grid line below it.
+        editor->setGeometry(option.rect.adjusted(0, 0, 0, -1));
     }
 
 private:
@@ -135,9 +132,10 @@ TValueListEditor::TValueListEditor(QWidget *parent) : QTableWidget(0, 2, parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::SelectedClicked |
-                    QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                    QAbstractItemView::AnyKeyPressed);
+    // A click on a value opens its editor (see mouseReleaseEvent); a change of
+    // the current cell alone does not, so loading rows never moves the focus.
+    setEditTriggers(QAbstractItemView::DoubleClicked |
+                    QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setShowGrid(true);
     setWordWrap(false);
     setTabKeyNavigation(false);
@@ -315,6 +313,10 @@ void TValueListEditor::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     QTableWidget::mouseReleaseEvent(event);
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && at.isValid() && at.column() == 1 && at == currentIndex() &&
+        state() != QAbstractItemView::EditingState)
+        edit(at);
 }
 
 void TValueListEditor::currentChanged(const QModelIndex &current, const QModelIndex &previous)
