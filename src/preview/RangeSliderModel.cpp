@@ -127,10 +127,12 @@ TRulerGeometry ComputeRulerGeometry(TmkOrientation orientation, QSize controlSiz
         else
             rulerLength = controlSize.height() - 2 * thumbSize.height() - 6;
         const int left = firstAnchor.x() > halfThickness ? firstAnchor.x() - halfThickness + 2 : 2;
-        g.RulerRect = QRect(left, thumbSize.height() + 3, RangeSliderRulerThickness, std::max(rulerLength, 0));
+        g.RulerRect =
+            QRect(left, thumbSize.height() + 3, RangeSliderRulerThickness, std::max(rulerLength, 0));
     }
     g.RulerLength = rulerLength;
-    g.PixelsPerUnit = static_cast<double>(rulerLength) / (static_cast<double>(max) - static_cast<double>(min));
+    g.PixelsPerUnit =
+        static_cast<double>(rulerLength) / (static_cast<double>(max) - static_cast<double>(min));
     return g;
 }
 

@@ -55,13 +55,16 @@ TEST(RangeSliderShapes, EveryStyleKeepsItsSizeUnderMirrorAndTurn)
         TmkThumbStyle style;
         QSize horizontal;
     };
-    const Case cases[] = {{rsStandard, {10, 22}}, {rsTriangle, {10, 19}}, {rsCorner, {19, 19}}, {rsArrow, {22, 25}}};
+    const Case cases[] = {
+        {rsStandard, {10, 22}}, {rsTriangle, {10, 19}}, {rsCorner, {19, 19}}, {rsArrow, {22, 25}}};
     for (const Case &c : cases) {
         for (bool second : {false, true}) {
             EXPECT_EQ(ThumbBitmapSize(Built(c.style, rsHorizontal, rsBottomRight, second)), c.horizontal);
             EXPECT_EQ(ThumbBitmapSize(Built(c.style, rsHorizontal, rsTopLeft, second)), c.horizontal);
-            EXPECT_EQ(ThumbBitmapSize(Built(c.style, rsVertical, rsBottomRight, second)), c.horizontal.transposed());
-            EXPECT_EQ(ThumbBitmapSize(Built(c.style, rsVertical, rsTopLeft, second)), c.horizontal.transposed());
+            EXPECT_EQ(ThumbBitmapSize(Built(c.style, rsVertical, rsBottomRight, second)),
+                      c.horizontal.transposed());
+            EXPECT_EQ(ThumbBitmapSize(Built(c.style, rsVertical, rsTopLeft, second)),
+                      c.horizontal.transposed());
         }
     }
     EXPECT_EQ(Built(rsArrow, rsHorizontal, rsBottomRight, false).Anchor, QPoint(21, 12));
@@ -94,7 +97,8 @@ TEST(RangeSliderGeometry, AskedRulerLengthSetsTheSizeAndSmallAnchorsSitAtTwo)
     EXPECT_EQ(h.ControlSize, QSize(126, 32));
     EXPECT_EQ(h.RulerLength, 100);
 
-    const TRulerGeometry v = ComputeRulerGeometry(rsVertical, QSize(32, 200), QSize(22, 10), QPoint(3, 9), 0, 0, 10);
+    const TRulerGeometry v =
+        ComputeRulerGeometry(rsVertical, QSize(32, 200), QSize(22, 10), QPoint(3, 9), 0, 0, 10);
     EXPECT_EQ(v.RulerRect, QRect(2, 13, 11, 174));
 }
 

@@ -184,7 +184,8 @@ void EditTimeTest::invalidTypedTimes()
     TaskItem item = Chapter(312, 630, 312, 630);
     QVERIFY(form->Open(&item, mainWindow));
     Paste(start ? form->edtStartTime : form->edtEndTime, text);
-    QCOMPARE(form->labLength->text(), start ? QStringLiteral("Invalid Start Time.") : QStringLiteral("Invalid End Time"));
+    QCOMPARE(form->labLength->text(),
+             start ? QStringLiteral("Invalid Start Time.") : QStringLiteral("Invalid End Time"));
     QCOMPARE(form->tkbTime->MinPosition(), 312);
     QCOMPARE(form->tkbTime->MaxPosition(), 630);
     QCOMPARE((start ? form->edtStartTime : form->edtEndTime)->text(), text);
@@ -195,11 +196,19 @@ void EditTimeTest::okRefusesRejectedText_data()
     QTest::addColumn<QString>("startText");
     QTest::addColumn<QString>("endText");
     QTest::addColumn<QString>("message");
-    QTest::newRow("start not a time") << "abc" << "" << "Invalid Start Time.";
-    QTest::newRow("start after the end") << "0:10:40" << "" << "Invalid Start Time.";
-    QTest::newRow("end not a time") << "" << "0:10" << "Invalid End Time";
+    QTest::newRow("start not a time") << "abc"
+                                      << ""
+                                      << "Invalid Start Time.";
+    QTest::newRow("start after the end") << "0:10:40"
+                                         << ""
+                                         << "Invalid Start Time.";
+    QTest::newRow("end not a time") << ""
+                                    << "0:10"
+                                    << "Invalid End Time";
     // The end box was fixed later, so the label shows a length; the start box still holds bad text.
-    QTest::newRow("bad start, good end") << "x" << "0:10:00" << "Invalid Start Time.";
+    QTest::newRow("bad start, good end") << "x"
+                                         << "0:10:00"
+                                         << "Invalid Start Time.";
 }
 
 void EditTimeTest::okRefusesRejectedText()
@@ -340,8 +349,8 @@ void EditTimeTest::openingRefused()
     const Case cases[] = {
         {"no focused item", true, 0, 0, "No Title/Chapter selected", "Please select a Title/Chapter firstly.",
          QMessageBox::Information, true},
-        {"start equal to end", false, 12.5, 12.5, "Time can not be edited", "The Start Time is equal to the End Time.",
-         QMessageBox::Information, false},
+        {"start equal to end", false, 12.5, 12.5, "Time can not be edited",
+         "The Start Time is equal to the End Time.", QMessageBox::Information, false},
         {"same whole second", false, 10.2, 10.4, "", "Min >= Max", QMessageBox::Critical, true},
         {"end rounds to 0", false, 0.1, 0.3, "", "Max <= Min", QMessageBox::Critical, true},
     };

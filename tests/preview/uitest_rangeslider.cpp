@@ -35,9 +35,10 @@ struct EventLog
 void SendMouse(QWidget *w, QEvent::Type type, QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
                Qt::MouseButton button = Qt::LeftButton)
 {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-    QMouseEvent event(type, QPointF(at), QPointF(w->mapToGlobal(at)), type == QEvent::MouseMove ? Qt::NoButton : button,
-                      held, modifiers);
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, QPointF(at), QPointF(w->mapToGlobal(at)),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, modifiers);
     QApplication::sendEvent(w, &event);
 }
 
@@ -161,7 +162,9 @@ void RangeSliderTest::rejectedRanges()
         int value;
         QString message;
     };
-    const Case cases[] = {{true, 10, "Max <= Min"}, {true, 3, "Max <= Min"}, {false, 50, "Min >= Max"},
+    const Case cases[] = {{true, 10, "Max <= Min"},
+                          {true, 3, "Max <= Min"},
+                          {false, 50, "Min >= Max"},
                           {false, 70, "Min >= Max"}};
     for (const Case &c : cases) {
         try {
@@ -221,7 +224,7 @@ void RangeSliderTest::geometryOfTheStandardThumbs()
     QCOMPARE(QColor(canvas.pixel(150, 16)), p.color(QPalette::Light));
     QCOMPARE(QColor(canvas.pixel(150, 10)), p.color(QPalette::Midlight));
     QCOMPARE(QColor(canvas.pixel(a + 8, 5)), p.color(QPalette::Button));
-    QCOMPARE(QColor(canvas.pixel(a + 8, 2)), p.color(QPalette::Light)); // the bevel's lit top
+    QCOMPARE(QColor(canvas.pixel(a + 8, 2)), p.color(QPalette::Light));   // the bevel's lit top
     QCOMPARE(QColor(canvas.pixel(a + 3, 26)), p.color(QPalette::Window)); // below the thumbs
 }
 
@@ -425,7 +428,8 @@ void RangeSliderTest::thumbsOfEveryStyleEncloseTheRange()
                         QVERIFY(first.bottom() < second.top());
                 }
                 // The thumbs sit on the ruler's centre line across it.
-                const int centre = orientation == rsHorizontal ? s.RulerRect().top() + 5 : s.RulerRect().left() + 5;
+                const int centre =
+                    orientation == rsHorizontal ? s.RulerRect().top() + 5 : s.RulerRect().left() + 5;
                 const QPoint anchor = first.topLeft() + s.ThumbBitmap(false).Anchor();
                 QCOMPARE(orientation == rsHorizontal ? anchor.y() : anchor.x(), centre);
                 // The image is transparent outside the polygon and opaque inside.

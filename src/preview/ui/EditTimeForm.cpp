@@ -6,6 +6,7 @@
 #include "tasks/TaskItem.h"
 
 #include <QEvent>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
@@ -96,13 +97,18 @@ TEditTimeForm::TEditTimeForm(QWidget *parent) : QDialog(parent)
     qRegisterMetaType<TaskItem *>();
     setObjectName(QStringLiteral("EditTimeForm"));
     setWindowTitle(QStringLiteral("Edit the Start & End Time"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setFixedSize(456, 181);
     setModal(false);
+    // The layout's fixed places are made for a small dialog font.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
 
     Label2 = MakeLabel(this, QStringLiteral("Label2"),
-                       QStringLiteral("Use the Slide Bar or Edit Boxes to change the Start and End Time."), 24, 14);
+                       QStringLiteral("Use the Slide Bar or Edit Boxes to change the Start and End Time."),
+                       24, 14);
 
     sbtnStartTime = new QToolButton(this);
     sbtnStartTime->setObjectName(QStringLiteral("sbtnStartTime"));
@@ -160,8 +166,10 @@ TEditTimeForm::TEditTimeForm(QWidget *parent) : QDialog(parent)
     setTabOrder(btnOK, btnCancel);
 
     Image1 = MakeBandImage();
-    Image2 = MakeMarkerImage(true, QColor(0x70, 0xe0, 0xf0), QColor(0x18, 0x90, 0xc8), QColor(0x00, 0x70, 0x78));
-    Image3 = MakeMarkerImage(false, QColor(0x50, 0x78, 0xf0), QColor(0x10, 0x30, 0xc0), QColor(0x00, 0x10, 0x60));
+    Image2 =
+        MakeMarkerImage(true, QColor(0x70, 0xe0, 0xf0), QColor(0x18, 0x90, 0xc8), QColor(0x00, 0x70, 0x78));
+    Image3 =
+        MakeMarkerImage(false, QColor(0x50, 0x78, 0xf0), QColor(0x10, 0x30, 0xc0), QColor(0x00, 0x10, 0x60));
 
     tmrRefresh = new QTimer(this);
     tmrRefresh->setObjectName(QStringLiteral("tmrRefresh"));
@@ -288,8 +296,8 @@ void TEditTimeForm::tmrRefreshTimer()
 
 QString TEditTimeForm::LengthText() const
 {
-    return QStringLiteral("Length:") + FormatSeconds(static_cast<double>(tkbTime->MaxPosition())
-                                                     - static_cast<double>(tkbTime->MinPosition()));
+    return QStringLiteral("Length:") + FormatSeconds(static_cast<double>(tkbTime->MaxPosition()) -
+                                                     static_cast<double>(tkbTime->MinPosition()));
 }
 
 void TEditTimeForm::UpdateDisplay()
@@ -307,16 +315,16 @@ void TEditTimeForm::UpdateDisplay()
 void TEditTimeForm::tkbTimeMinPosChange()
 {
     UpdateDisplay();
-    if (tkbTime->MinPosition() == tkbTime->Min()
-        || static_cast<long long>(tkbTime->MaxPosition()) - tkbTime->MinPosition() <= 1)
+    if (tkbTime->MinPosition() == tkbTime->Min() ||
+        static_cast<long long>(tkbTime->MaxPosition()) - tkbTime->MinPosition() <= 1)
         DrawStartMarker();
 }
 
 void TEditTimeForm::tkbTimeMaxPosChange()
 {
     UpdateDisplay();
-    if (tkbTime->MaxPosition() == tkbTime->Max()
-        || static_cast<long long>(tkbTime->MaxPosition()) - tkbTime->MinPosition() <= 1)
+    if (tkbTime->MaxPosition() == tkbTime->Max() ||
+        static_cast<long long>(tkbTime->MaxPosition()) - tkbTime->MinPosition() <= 1)
         DrawEndMarker();
 }
 
@@ -398,8 +406,8 @@ void TEditTimeForm::edtStartTimeKeyUp()
         tkbTime->Tag = 1; // the display update leaves the boxes alone once
     tkbTime->SetMinPosition(t);
     FormPaint();
-    if (tkbTime->MinPosition() == tkbTime->Min()
-        || static_cast<long long>(tkbTime->MaxPosition()) - tkbTime->MinPosition() <= 1)
+    if (tkbTime->MinPosition() == tkbTime->Min() ||
+        static_cast<long long>(tkbTime->MaxPosition()) - tkbTime->MinPosition() <= 1)
         DrawStartMarker();
     labLength->setText(LengthText());
 }
@@ -415,8 +423,8 @@ void TEditTimeForm::edtEndTimeKeyUp()
         tkbTime->Tag = 1;
     tkbTime->SetMaxPosition(t);
     FormPaint();
-    if (tkbTime->MaxPosition() == tkbTime->Max()
-        || static_cast<long long>(tkbTime->MaxPosition()) - tkbTime->MinPosition() <= 1)
+    if (tkbTime->MaxPosition() == tkbTime->Max() ||
+        static_cast<long long>(tkbTime->MaxPosition()) - tkbTime->MinPosition() <= 1)
         DrawEndMarker();
     labLength->setText(LengthText());
 }

@@ -130,8 +130,8 @@ void TmkRangeSlider::UpdateGeometry()
         OnGetRullerLength(this, requested);
         requested = std::max(requested, RangeSliderMinRulerLength);
     }
-    FGeometry = ComputeRulerGeometry(FOrientation, size(), FThumb1.Image().size(), FThumb1.Anchor(), requested,
-                                     FMin, FMax);
+    FGeometry = ComputeRulerGeometry(FOrientation, size(), FThumb1.Image().size(), FThumb1.Anchor(),
+                                     requested, FMin, FMax);
     if (FGeometry.ControlSize != size()) {
         // The asked-for ruler length sets the control's size; not from inside a paint.
         const QSize wanted = FGeometry.ControlSize;
@@ -153,7 +153,8 @@ QRect TmkRangeSlider::ThumbRect(bool second) const
 {
     const TmkThumbBitmap &thumb = second ? FThumb2 : FThumb1;
     const int offset = second ? PositionToPixel(FMaxPosition) : PositionToPixel(FMinPosition) - 1;
-    return ThumbRectOnControl(FOrientation, FGeometry.RulerRect, offset, thumb.Anchor(), thumb.Image().size());
+    return ThumbRectOnControl(FOrientation, FGeometry.RulerRect, offset, thumb.Anchor(),
+                              thumb.Image().size());
 }
 
 // ---- setters ----
