@@ -172,8 +172,9 @@ void TBatchDriver::Abort()
     m_state = csCancelled;
     if (m_run) {
         m_run->disconnect(this);
-        m_run->Terminate();
-        delete m_run; // waits for the killed child
+        m_run->Terminate(); // killed now; the object goes once control is back in the event loop
+        m_run->deleteLater();
+        m_run = nullptr;
     }
     m_clock.stop();
     DeleteIntermediate();
