@@ -51,8 +51,7 @@ QString TNewInifile::JoinedText() const
     return text;
 }
 
-bool TNewInifile::SectionRange(const QString &lowerJoined, const QString &section, int *start,
-                               int *end) const
+bool TNewInifile::SectionRange(const QString &lowerJoined, const QString &section, int *start, int *end) const
 {
     const QString header = Lower(QLatin1Char('[') + section + QLatin1Char(']'));
     const int at = lowerJoined.indexOf(header);

@@ -42,12 +42,12 @@ TEST_F(NewInifileTest, ReadsByTextSearch)
     {
         const char *section, *key, *expected;
     } cases[] = {
-        {"Main", "1", "x"},              // '1=' is contained in '11=x'
-        {"MAIN", "11", "x"},             // header and section name match without case
-        {"Main", "Key", "dflt"},         // 'Key = value' does not contain 'Key='
+        {"Main", "1", "x"},                    // '1=' is contained in '11=x'
+        {"MAIN", "11", "x"},                   // header and section name match without case
+        {"Main", "Key", "dflt"},               // 'Key = value' does not contain 'Key='
         {"Main", "CAPTION", "  keep blanks "}, // key without case, value unchanged
-        {"Main", "Bracket", "a"},        // a '[' ends the section text
-        {"Main", "Below", "dflt"},       // keys below it read as their defaults
+        {"Main", "Bracket", "a"},              // a '[' ends the section text
+        {"Main", "Below", "dflt"},             // keys below it read as their defaults
         {"Other", "Only", "o"},
         {"Other", "Caption", "dflt"},
         {"Missing", "Only", "dflt"},
@@ -146,7 +146,8 @@ TEST_F(NewInifileTest, UnwritableFileKeepsItsContentAndReportsError)
     ini.WriteString("S", "K", "new");
     QString error;
     EXPECT_FALSE(ini.UpdateAndFree(&error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path))) << error.toStdString();
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)))
+        << error.toStdString();
     EXPECT_EQ(ReadBytes(path), before);
     QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }

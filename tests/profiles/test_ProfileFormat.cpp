@@ -38,7 +38,8 @@ TEST(ListFilesByExtension, PlainFilesOfTheExtensionSortedWithoutCase)
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.apf")));
     EXPECT_EQ(ListFilesByExtension(dir.path(), QStringLiteral(".apf")),
               QStringList({"A.apf", "b.apf", "c.APF"}));
-    EXPECT_TRUE(ListFilesByExtension(dir.filePath(QStringLiteral("missing")), QStringLiteral(".apf")).isEmpty());
+    EXPECT_TRUE(
+        ListFilesByExtension(dir.filePath(QStringLiteral("missing")), QStringLiteral(".apf")).isEmpty());
 }
 
 TEST(ReadProfile, DefaultsAndTypes)
@@ -70,7 +71,8 @@ TEST(ReadProfile, DefaultsAndTypes)
     const QString avi = dir.filePath(QStringLiteral("a.apf"));
     WriteText(avi, "[Main]\nType=avi\n");
     EXPECT_EQ(OutputExtension(ReadProfile(avi)), QStringLiteral(".avi"));
-    EXPECT_EQ(OutputExtension(ReadProfile(dir.filePath(QStringLiteral("missing.apf")))), QStringLiteral(".mp4"));
+    EXPECT_EQ(OutputExtension(ReadProfile(dir.filePath(QStringLiteral("missing.apf")))),
+              QStringLiteral(".mp4"));
 }
 
 TEST(ReadProfile, DamagedParameterCountDoesNotRunAway)
@@ -121,7 +123,8 @@ TEST(ShippedProfiles, AreValidAndReadAlikeByBothReaders)
             const QByteArray l = line.endsWith('\r') ? line.chopped(1) : line;
             if (l.isEmpty())
                 continue;
-            EXPECT_TRUE(l.startsWith('[') ? l.endsWith(']') && l.count('[') == 1 : !l.contains('[') && l.contains('='))
+            EXPECT_TRUE(l.startsWith('[') ? l.endsWith(']') && l.count('[') == 1
+                                          : !l.contains('[') && l.contains('='))
                 << l.constData();
         }
         const TProfile viaIniFile = ReadProfile(path);
@@ -174,10 +177,12 @@ TEST(ShippedProfiles, DefaultChoicesRunThroughFfmpeg)
     for (const QString &name : ShippedProfiles()) {
         SCOPED_TRACE(name.toStdString());
         const TProfile profile = ReadProfile(ShippedProfilesDir() + name);
-        QStringList args = {"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i", "testsrc=d=1",
-                            "-f", "lavfi", "-i", "sine=d=1"};
+        QStringList args = {"-hide_banner", "-loglevel",   "error", "-y",    "-f", "lavfi",
+                            "-i",           "testsrc=d=1", "-f",    "lavfi", "-i", "sine=d=1"};
         for (const TProfileParameter &p : profile.Parameters) {
-            QString value = p.List ? SplitCommaList(p.Value).value(p.Index) : p.ReadOnly ? p.Value : p.Caption;
+            QString value = p.List       ? SplitCommaList(p.Value).value(p.Index)
+                            : p.ReadOnly ? p.Value
+                                         : p.Caption;
             if (p.Cmd.isEmpty() || value.isEmpty())
                 continue;
             args << p.Cmd;

@@ -27,15 +27,16 @@ QString Rows(const TValueListEditor *grid)
 // an audio row without Sort (falls back to the audio grid of the row before),
 // an editable text row, a pick list without List and with a caption missing
 // its last comma.
-const QByteArray Sample = "[Main]\r\nType=avi\r\nPara=6\r\n0=Size\r\n1=NoVideo\r\n2=Codec\r\n3=Rate\r\n"
-                          "4=Name\r\n5=Mode\r\n"
-                          "[Size]\r\nSort=1\r\ncmd=-s\r\nList=1\r\nCaption=720x576,352x288,\r\n"
-                          "Value=720x576,352x288,\r\nIndex=1\r\n"
-                          "[NoVideo]\r\nSort=1\r\nReadOnly=1\r\ncmd=-vn\r\nList=0\r\nCaption=Yes\r\nValue=\\\r\n"
-                          "[Codec]\r\nSort=2\r\nList=0\r\nCaption=aac\r\n"
-                          "[Rate]\r\nCaption=A,B,C\r\nValue=1,2,3,\r\nIndex=1\r\n"
-                          "[Name]\r\nSort=3\r\nList=0\r\nCaption=hello\r\nValue=hello\r\n"
-                          "[Mode]\r\nSort=3\r\nCaption=x,\r\nValue=1,\r\n";
+const QByteArray Sample =
+    "[Main]\r\nType=avi\r\nPara=6\r\n0=Size\r\n1=NoVideo\r\n2=Codec\r\n3=Rate\r\n"
+    "4=Name\r\n5=Mode\r\n"
+    "[Size]\r\nSort=1\r\ncmd=-s\r\nList=1\r\nCaption=720x576,352x288,\r\n"
+    "Value=720x576,352x288,\r\nIndex=1\r\n"
+    "[NoVideo]\r\nSort=1\r\nReadOnly=1\r\ncmd=-vn\r\nList=0\r\nCaption=Yes\r\nValue=\\\r\n"
+    "[Codec]\r\nSort=2\r\nList=0\r\nCaption=aac\r\n"
+    "[Rate]\r\nCaption=A,B,C\r\nValue=1,2,3,\r\nIndex=1\r\n"
+    "[Name]\r\nSort=3\r\nList=0\r\nCaption=hello\r\nValue=hello\r\n"
+    "[Mode]\r\nSort=3\r\nCaption=x,\r\nValue=1,\r\n";
 } // namespace
 
 class TestProfileGrids : public QObject
@@ -122,8 +123,9 @@ private Q_SLOTS:
         QCOMPARE(grids.OutputExtension(), QStringLiteral(".mp4"));
 
         // A first parameter that names no grid: nothing to fall back on, the rest is skipped.
-        QVERIFY(grids.LoadProfile(
-            Write(QStringLiteral("nogrid.apf"), "[Main]\r\nPara=2\r\n0=A\r\n1=B\r\n[A]\r\nList=0\r\n[B]\r\nSort=1\r\n")));
+        QVERIFY(
+            grids.LoadProfile(Write(QStringLiteral("nogrid.apf"),
+                                    "[Main]\r\nPara=2\r\n0=A\r\n1=B\r\n[A]\r\nList=0\r\n[B]\r\nSort=1\r\n")));
         QCOMPARE(grids.vleVideo->ItemCount(), 0);
     }
 
@@ -141,8 +143,8 @@ private Q_SLOTS:
         QFETCH(int, index);
         const QString path = Write(QStringLiteral("bad.apf"),
                                    "[Main]\r\nPara=3\r\n0=Codec\r\n1=Rate\r\n2=After\r\n[Codec]\r\nSort=2\r\n"
-                                   "List=0\r\nCaption=aac\r\n[Rate]\r\nSort=2\r\n" + rate +
-                                       "\r\n[After]\r\nSort=2\r\nList=0\r\n");
+                                   "List=0\r\nCaption=aac\r\n[Rate]\r\nSort=2\r\n" +
+                                       rate + "\r\n[After]\r\nSort=2\r\nList=0\r\n");
         for (auto kind : {TProfileGrids::MainWindow, TProfileGrids::Settings}) {
             TProfileGrids grids(kind);
             try {
@@ -158,11 +160,13 @@ private Q_SLOTS:
 
     void settingsLoaderWritesTheFileBackWithCrLf()
     {
-        const QString path = Write(QStringLiteral("lf.apf"), "[Main]\nPara=1\n0=C\n[C]\nSort=1\nList=0\nCaption=caf\xE9");
+        const QString path =
+            Write(QStringLiteral("lf.apf"), "[Main]\nPara=1\n0=C\n[C]\nSort=1\nList=0\nCaption=caf\xE9");
         TProfileGrids grids(TProfileGrids::Settings);
         QVERIFY(grids.LoadProfile(path));
         QCOMPARE(grids.vleVideo->Value(0), QString::fromLatin1("caf\xE9"));
-        QCOMPARE(ReadBytes(path), QByteArray("[Main]\r\nPara=1\r\n0=C\r\n[C]\r\nSort=1\r\nList=0\r\nCaption=caf\xE9\r\n"));
+        QCOMPARE(ReadBytes(path),
+                 QByteArray("[Main]\r\nPara=1\r\n0=C\r\n[C]\r\nSort=1\r\nList=0\r\nCaption=caf\xE9\r\n"));
     }
 
     void saveProfileWritesTheEditableValues()
@@ -170,7 +174,7 @@ private Q_SLOTS:
         const QString path = Write(QStringLiteral("save.apf"), Sample);
         TProfileGrids grids(TProfileGrids::Settings);
         QVERIFY(grids.LoadProfile(path));
-        grids.vleVideo->SetValue(0, QStringLiteral("720X576"));  // first match without case
+        grids.vleVideo->SetValue(0, QStringLiteral("720X576")); // first match without case
         grids.vleVideo->SetValue(1, QStringLiteral("ignored")); // read-only: skipped
         grids.vleAudio->SetValue(1, QStringLiteral("C"));       // not among its choices
         grids.vleAdvanced->SetValue(0, QStringLiteral("typed"));
@@ -179,7 +183,8 @@ private Q_SLOTS:
         QByteArray expected = Sample;
         expected.replace("Index=1\r\n[NoVideo]", "Index=0\r\n[NoVideo]");
         expected.replace("Value=1,2,3,\r\nIndex=1", "Value=1,2,3,\r\nIndex=-1");
-        expected.replace("Caption=aac\r\n", "Caption=aac\r\nValue=aac\r\n"); // missing key below its header...
+        expected.replace("Caption=aac\r\n",
+                         "Caption=aac\r\nValue=aac\r\n"); // missing key below its header...
         expected.replace("[Codec]\r\nSort=2\r\nList=0\r\nCaption=aac\r\nValue=aac\r\n",
                          "[Codec]\r\nValue=aac\r\nSort=2\r\nList=0\r\nCaption=aac\r\n");
         expected.replace("Caption=hello\r\nValue=hello", "Caption=typed\r\nValue=typed");
@@ -189,9 +194,10 @@ private Q_SLOTS:
 
     void saveProfileKeepsParametersTheGridsDoNotShow()
     {
-        const QString path = Write(QStringLiteral("partial.apf"),
-                                   "[Main]\r\nPara=2\r\n0=Bad\r\n1=Text\r\n[Bad]\r\nSort=1\r\nCaption=a,\r\nIndex=5\r\n"
-                                   "[Text]\r\nSort=1\r\nList=0\r\nCaption=keep\r\nValue=keep\r\n");
+        const QString path =
+            Write(QStringLiteral("partial.apf"),
+                  "[Main]\r\nPara=2\r\n0=Bad\r\n1=Text\r\n[Bad]\r\nSort=1\r\nCaption=a,\r\nIndex=5\r\n"
+                  "[Text]\r\nSort=1\r\nList=0\r\nCaption=keep\r\nValue=keep\r\n");
         TProfileGrids grids(TProfileGrids::Settings);
         QVERIFY_THROWS_EXCEPTION(TProfileError, grids.LoadProfile(path));
         const QByteArray before = ReadBytes(path);
@@ -206,7 +212,8 @@ private Q_SLOTS:
         TProfileGrids grids(TProfileGrids::Settings);
         QString error;
         QVERIFY(!grids.SaveProfile(path, &error));
-        QVERIFY2(error.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)), qPrintable(error));
+        QVERIFY2(error.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)),
+                 qPrintable(error));
         QVERIFY(QFileInfo(path).isDir());
     }
 

@@ -82,9 +82,9 @@ private Q_SLOTS:
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
 
-        QVERIFY(IsGreyish(DarkestInValueCell(*grid, 0)));  // read-only text row
-        QVERIFY(DarkestInValueCell(*grid, 1) < 0x40);      // pick list: black though read-only
-        QVERIFY(DarkestInValueCell(*grid, 2) < 0x40);      // editable text row
+        QVERIFY(IsGreyish(DarkestInValueCell(*grid, 0))); // read-only text row
+        QVERIFY(DarkestInValueCell(*grid, 1) < 0x40);     // pick list: black though read-only
+        QVERIFY(DarkestInValueCell(*grid, 2) < 0x40);     // editable text row
 
         grid->setFocus();
         grid->setCurrentCell(0, 1);

@@ -10,8 +10,8 @@
 namespace {
 enum ItemRoles {
     ReadOnlyRole = Qt::UserRole + 1,
-    PickListRole,     // bool: the edit style is pick list
-    ChoicesRole,      // QStringList
+    PickListRole, // bool: the edit style is pick list
+    ChoicesRole,  // QStringList
 };
 
 // Draws the cells and gives pick-list rows their drop-down.
@@ -66,9 +66,8 @@ public:
             combo->addItems(m_grid->PickList(row));
             combo->setFont(option.font);
             // A choice takes effect as soon as it is made.
-            connect(combo, QOverload<int>::of(&QComboBox::activated), combo, [this, combo] {
-                Q_EMIT const_cast<TValueListDelegate *>(this)->commitData(combo);
-            });
+            connect(combo, QOverload<int>::of(&QComboBox::activated), combo,
+                    [this, combo] { Q_EMIT const_cast<TValueListDelegate *>(this)->commitData(combo); });
             return combo;
         }
         if (m_grid->IsReadOnly(row))
@@ -134,8 +133,8 @@ TValueListEditor::TValueListEditor(QWidget *parent) : QTableWidget(0, 2, parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     // A click on a value opens its editor (see mouseReleaseEvent); a change of
     // the current cell alone does not, so loading rows never moves the focus.
-    setEditTriggers(QAbstractItemView::DoubleClicked |
-                    QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
     setShowGrid(true);
     setWordWrap(false);
     setTabKeyNavigation(false);
