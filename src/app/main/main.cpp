@@ -50,7 +50,8 @@ int main(int argc, char **argv)
     // The windows, in this order; all but the main window start hidden.
     TMainForm mainForm(arguments);
     TOpenDVDForm openDvdForm(&mainForm);
-    TSettingForm settingForm(&mainForm);
+    TSettingForm settingForm(&mainForm, mainForm.cmbProfile, mainForm.edtOutputDir,
+                             [&mainForm] { mainForm.cmbProfileChange(); });
     TEditDVDVolumeForm editVolumeForm(&mainForm);
     TEditTimeForm editTimeForm(&mainForm);
     TAboutForm aboutForm(&mainForm);
