@@ -155,12 +155,23 @@ public:
     void SpeedButton3Click(); // web site
 
     // >>> dvd
+    // Clears the task tree and fills it from a DVD folder (the VIDEO_TS folder
+    // or its parent). An error ends the open with an empty tree and is shown.
     void OpenDvdFolder(const QString &folder);
     void sbtnOpenDVDClick();
     void sbtnOpenDirClick();
     // <<< dvd
 
     // >>> tasks
+    // The task list: the model owns every title and chapter node with its
+    // TaskItem; TaskTree drives ltvTask and the audio, subtitle and angle boxes.
+    class TTaskModel *TaskModel = nullptr;
+    class TTaskTree *TaskTree = nullptr;
+    // The focused node's record, and its title (itself, or a chapter's parent); null when none.
+    struct TaskItem *FocusedItem() const;
+    struct TaskItem *FocusedTitle() const;
+    QModelIndex FocusedIndex() const;
+    void pmiDVDVolumeClick();
     // <<< tasks
 
     // >>> profiles
@@ -214,6 +225,7 @@ private:
     TPowerInhibitor *m_inhibitor = nullptr;
 
     // >>> private dvd
+    bool m_opening = false; // an open is running (it lets other handlers run)
     // <<< private dvd
     // >>> private tasks
     // <<< private tasks
