@@ -226,7 +226,10 @@ bool TEditTimeForm::Open(TaskItem *item, QWidget *mainWindow)
                 windowHandle()->setTransientParent(mainWindow->window()->windowHandle());
         }
     }
-    show();
+    if (isVisible())
+        FormShow(); // already open: set up again for this item
+    else
+        show();
     raise();
     activateWindow();
     return true;
