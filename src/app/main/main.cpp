@@ -1,5 +1,7 @@
 #include "about/ui/AboutForm.h"
+#include "app/ProgramInfo.h"
 #include "app/ui/MainForm.h"
+#include "conversion/RipCommand.h"
 #include "dvd/ListJson.h"
 #include "dvd/ui/OpenDVDForm.h"
 #include "preview/ui/EditTimeForm.h"
@@ -30,6 +32,17 @@ bool RunCommand(int argc, char **argv, int &status)
             return true;
         }
         status = RunListCommand(QString::fromLocal8Bit(argv[2]), out, err);
+        return true;
+    }
+    if (command == QLatin1String("--rip")) {
+        // A conversion on the terminal: no window, no display needed.
+        QCoreApplication app(argc, argv);
+        ProgramInfo::InitProgramValues(QCoreApplication::applicationDirPath());
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        QStringList arguments = QCoreApplication::arguments();
+        arguments.removeFirst();
+        status = RunRipCommand(arguments, out, err);
         return true;
     }
     return false;

@@ -185,6 +185,11 @@ public:
     void imgStartClick();
     void imgStopClick();
     void bbtnOpenClick();
+    // The batch driver behind Start and Stop.
+    class TBatchDriver *BatchDriver() const { return m_batchDriver; }
+    // Test seam: what turns the computer off at the end of a batch; null
+    // restores logind's PowerOff.
+    void SetPowerControl(class TPowerControl *power) { m_powerOverride = power; }
     // <<< conversion
 
     // >>> preview
@@ -232,6 +237,13 @@ private:
     // >>> private profiles
     // <<< private profiles
     // >>> private conversion
+    friend class TMainFormBatchView;
+    void LockUiForConversion(const QString &hint, bool turnOff);
+    void RestoreUiAfterConversion();
+    class TMainFormBatchView *m_batchView = nullptr; // child object: the driver's view of this window
+    class TBatchDriver *m_batchDriver = nullptr;     // child object
+    class TPowerControl *m_powerOverride = nullptr;
+    bool m_closing = false;
     // <<< private conversion
     // >>> private preview
     // <<< private preview
