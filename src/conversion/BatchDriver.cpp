@@ -63,8 +63,8 @@ TBatchDriver::~TBatchDriver()
         DeleteIntermediate();
 }
 
-QString TBatchDriver::OutputPathFor(const QString &outputFolder, const QString &volumeName, const TaskItem &item,
-                                    const QString &extension)
+QString TBatchDriver::OutputPathFor(const QString &outputFolder, const QString &volumeName,
+                                    const TaskItem &item, const QString &extension)
 {
     QString name;
     if (!volumeName.isEmpty())
@@ -73,7 +73,8 @@ QString TBatchDriver::OutputPathFor(const QString &outputFolder, const QString &
     return AddTrailingBackslash(outputFolder) + name;
 }
 
-QString TBatchDriver::ConvertingHint(const QString &volumeName, const TaskItem &item, const QString &extension)
+QString TBatchDriver::ConvertingHint(const QString &volumeName, const TaskItem &item,
+                                     const QString &extension)
 {
     const QString volume = volumeName.size() > 18 ? volumeName.left(15) + QStringLiteral("...") : volumeName;
     return QStringLiteral("Converting: ") + volume + QLatin1Char('-') + item.OutputName + extension;
@@ -219,8 +220,9 @@ void TBatchDriver::NextItem()
             if (m_request.Overwrite == TOverwriteMode::Ask) {
                 const bool overwrite = m_view.AskYesNo(
                     QStringLiteral("The output file ") + QFileInfo(m_outputPath).fileName() +
-                        QStringLiteral(" is already existent.\nClick \"Yes\" to overwrite it. Click \"No\" to "
-                                       "skip this file"),
+                        QStringLiteral(
+                            " is already existent.\nClick \"Yes\" to overwrite it. Click \"No\" to "
+                            "skip this file"),
                     QStringLiteral("Output File Exists"));
                 if (!m_active)
                     return; // the window closed while the question was open
@@ -398,7 +400,8 @@ void TBatchDriver::EndBatch()
     DeleteIntermediate();
     m_clock.stop();
     m_view.HideHint();
-    const TBatchOutcome outcome = m_summary.Failures.isEmpty() ? TBatchOutcome::Completed : TBatchOutcome::Failed;
+    const TBatchOutcome outcome =
+        m_summary.Failures.isEmpty() ? TBatchOutcome::Completed : TBatchOutcome::Failed;
     m_state = csIdle;
     if (m_view.TurnOffChecked(m_request.TurnOffWhenDone)) {
         m_view.ShowHint(QStringLiteral("Conversion is completed. Turning off the computer..."));

@@ -43,18 +43,18 @@ struct TBatchItem
 // Everything a batch reads, taken once when it starts.
 struct TBatchRequest
 {
-    QList<TBatchItem> Items;    // the checked items in tree order
-    QString OutputFolder;       // the text of edtOutputDir
-    QString ProfilePath;        // ProgramDir + "Profiles/" + cmbProfile text + ".apf"
-    TGridLookup GridText;       // the rows of the main window's profile grids
-    QString OutputExtension;    // "." + the profile's Type
-    QString VolumeName;         // DVDInfo().VolumeName, may be empty
-    QString VideoTsPath;        // DVDInfo().VideoTsPath
-    double FrameRate = 25;      // DVDInfo().FrameRate
-    QString WorkDir;            // the preferences' work folder
-    QString ProgramDir;         // the fallback work folder
-    QString FirstStageTool;     // mencoder
-    QString SecondStageTool;    // ffmpeg
+    QList<TBatchItem> Items; // the checked items in tree order
+    QString OutputFolder;    // the text of edtOutputDir
+    QString ProfilePath;     // ProgramDir + "Profiles/" + cmbProfile text + ".apf"
+    TGridLookup GridText;    // the rows of the main window's profile grids
+    QString OutputExtension; // "." + the profile's Type
+    QString VolumeName;      // DVDInfo().VolumeName, may be empty
+    QString VideoTsPath;     // DVDInfo().VideoTsPath
+    double FrameRate = 25;   // DVDInfo().FrameRate
+    QString WorkDir;         // the preferences' work folder
+    QString ProgramDir;      // the fallback work folder
+    QString FirstStageTool;  // mencoder
+    QString SecondStageTool; // ffmpeg
     QString ProductName = QStringLiteral("Velmora DVD to MPEG Ripper");
     TOverwriteMode Overwrite = TOverwriteMode::Ask;
     bool OpenFolderWhenDone = false; // chkOpenDir
@@ -94,7 +94,10 @@ public:
     virtual void HideHint() {}
     virtual void ShowProgress(const TProgressFigures &) {}
     // labElapsed and labRemaining; empty texts clear them.
-    virtual void ShowClock(const QString &elapsed, const QString &remaining) { (void)elapsed, (void)remaining; }
+    virtual void ShowClock(const QString &elapsed, const QString &remaining)
+    {
+        (void)elapsed, (void)remaining;
+    }
     // The hint panel's turn-off check box now; `initial` is what LockForConversion set.
     virtual bool TurnOffChecked(bool initial) { return initial; }
     virtual void OpenFolder(const QString &) {}

@@ -95,7 +95,8 @@ TResolvedParameter ResolveParameterAt(const TProfile &profile, int index, const 
     return r;
 }
 
-TResolvedParameter ResolveParameterValue(const TProfile &profile, const QString &name, const TGridLookup &lookup)
+TResolvedParameter ResolveParameterValue(const TProfile &profile, const QString &name,
+                                         const TGridLookup &lookup)
 {
     for (int i = 0; i < profile.Parameters.size(); ++i)
         if (profile.Parameters.at(i).Name.compare(name, Qt::CaseInsensitive) == 0)
@@ -105,7 +106,8 @@ TResolvedParameter ResolveParameterValue(const TProfile &profile, const QString 
     return r;
 }
 
-TBuildResult BuildEncoderOptions(const TProfile &profile, const TGridLookup &lookup, TMencOutputSettings &settings)
+TBuildResult BuildEncoderOptions(const TProfile &profile, const TGridLookup &lookup,
+                                 TMencOutputSettings &settings)
 {
     settings = TMencOutputSettings();
     TMencOutputSettings found;
@@ -217,9 +219,9 @@ QString PathWithQuoteError(const QStringList &paths)
 
 } // namespace
 
-TBuildResult BuildFirstStageArguments(const TaskItem &item, const TaskItem &title, const QString &encoderOptions,
-                                      const QString &workDir, const QString &videoTsPath,
-                                      const TMencOutputSettings &settings)
+TBuildResult BuildFirstStageArguments(const TaskItem &item, const TaskItem &title,
+                                      const QString &encoderOptions, const QString &workDir,
+                                      const QString &videoTsPath, const TMencOutputSettings &settings)
 {
     TBuildResult result;
     const double start = ParseTimeText(item.TrimStartText);
@@ -242,7 +244,8 @@ TBuildResult BuildFirstStageArguments(const TaskItem &item, const TaskItem &titl
     t += QStringLiteral(" -endpos ") + QString::number(end - start, 'f', 3);
     t += encoderOptions;
     const int language = item.AudioLanguageIndex;
-    if (language >= 0 && language < title.AudioLanguages.size() && !title.AudioLanguages.at(language).isEmpty())
+    if (language >= 0 && language < title.AudioLanguages.size() &&
+        !title.AudioLanguages.at(language).isEmpty())
         t += QStringLiteral(" -alang ") + title.AudioLanguages.at(language);
     if (!settings.VideoSize.isEmpty()) {
         double ratio = 1.3333;

@@ -76,7 +76,8 @@ struct TResolvedParameter
 // the parameter does not exist, when the grid is needed but no parameter up to
 // this one names one, when a list row's text is not among the choices, or when
 // Value has no item at the chosen position.
-TResolvedParameter ResolveParameterValue(const TProfile &profile, const QString &name, const TGridLookup &lookup);
+TResolvedParameter ResolveParameterValue(const TProfile &profile, const QString &name,
+                                         const TGridLookup &lookup);
 
 // The same by position in profile.Parameters (names need not be distinct).
 TResolvedParameter ResolveParameterAt(const TProfile &profile, int index, const TGridLookup &lookup);
@@ -87,7 +88,8 @@ TResolvedParameter ResolveParameterAt(const TProfile &profile, int index, const 
 // Error when a parameter with a switch cannot be resolved, or when the "-s"
 // value gives a Width that is not a positive whole number; `settings` is then
 // left empty.
-TBuildResult BuildEncoderOptions(const TProfile &profile, const TGridLookup &lookup, TMencOutputSettings &settings);
+TBuildResult BuildEncoderOptions(const TProfile &profile, const TGridLookup &lookup,
+                                 TMencOutputSettings &settings);
 
 // The same on a profile file. A file that does not exist gives an empty text
 // (no error) and leaves `settings` empty.
@@ -108,9 +110,9 @@ TBuildResult BuildConverterOptions(const QString &profilePath, const TGridLookup
 // title, else the chapter's parent. Error when the trimmed times are not clock
 // texts or end before they start, or when a path holds a double quote (which
 // the argument split cannot carry).
-TBuildResult BuildFirstStageArguments(const TaskItem &item, const TaskItem &title, const QString &encoderOptions,
-                                      const QString &workDir, const QString &videoTsPath,
-                                      const TMencOutputSettings &settings);
+TBuildResult BuildFirstStageArguments(const TaskItem &item, const TaskItem &title,
+                                      const QString &encoderOptions, const QString &workDir,
+                                      const QString &videoTsPath, const TMencOutputSettings &settings);
 
 // The short first-stage run before each item: the title and the drive part of
 // the disc folder (the mount point of the file system that holds it), quoted,

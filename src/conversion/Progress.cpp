@@ -124,8 +124,8 @@ TProgressFigures SecondStageFigures(double position, const TStageContext &c)
     const double d = c.ItemSeconds;
     if (d != 0) {
         f.CurrentPercent = BarPosition((d + position) / (2 * d) * 100);
-        f.FrameText = QString::number(RoundHalfEven((d + position) / 2 * c.FrameRate)) + QStringLiteral(" / ") +
-                      QString::number(RoundHalfEven(d * c.FrameRate));
+        f.FrameText = QString::number(RoundHalfEven((d + position) / 2 * c.FrameRate)) +
+                      QStringLiteral(" / ") + QString::number(RoundHalfEven(d * c.FrameRate));
     }
     if (c.TotalSeconds != 0)
         f.TotalPercent = BarPosition((c.DoneSeconds + d + position) / c.TotalSeconds * 100);

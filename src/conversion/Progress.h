@@ -43,7 +43,8 @@ struct TProgressFigures
 
     bool operator==(const TProgressFigures &o) const
     {
-        return CurrentPercent == o.CurrentPercent && TotalPercent == o.TotalPercent && FrameText == o.FrameText;
+        return CurrentPercent == o.CurrentPercent && TotalPercent == o.TotalPercent &&
+               FrameText == o.FrameText;
     }
     bool operator!=(const TProgressFigures &o) const { return !(*this == o); }
 };

@@ -198,8 +198,8 @@ void TToolRun::Conclude()
     Q_EMIT finished(m_result);
 }
 
-TFirstStageRun::TFirstStageRun(const QString &program, const QString &argumentText, const TStageContext &context,
-                               QObject *parent)
+TFirstStageRun::TFirstStageRun(const QString &program, const QString &argumentText,
+                               const TStageContext &context, QObject *parent)
     : TToolRun(program, argumentText, parent), m_context(context)
 {
     m_endGuard.setSingleShot(true);

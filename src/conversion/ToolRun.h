@@ -30,8 +30,8 @@ enum class TRunOutcome {
 struct TRunResult
 {
     TRunOutcome Outcome = TRunOutcome::Failed;
-    int ExitCode = -1;  // the tool's exit code when it exited on its own, else -1
-    QString Detail;     // a sentence for a failure: 'exited with code 1', 'could not be started: ...'
+    int ExitCode = -1; // the tool's exit code when it exited on its own, else -1
+    QString Detail;    // a sentence for a failure: 'exited with code 1', 'could not be started: ...'
 };
 
 class TToolRun : public QObject

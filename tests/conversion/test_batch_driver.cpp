@@ -258,7 +258,8 @@ TEST_F(BatchTest, RefusesToStartWithItsMessages)
     };
     const QList<Case> cases = {
         {"nothing checked", [](TBatchRequest &r) { r.Items.clear(); },
-         "Please have Titles and Chapters you want to convert checked.", "No Title or Chapter checked", false},
+         "Please have Titles and Chapters you want to convert checked.", "No Title or Chapter checked",
+         false},
         {"empty output folder", [](TBatchRequest &r) { r.OutputFolder.clear(); },
          "The output path does not exist. Please specify another one.", "Output path does not exist", false},
         {"missing output folder", [this](TBatchRequest &r) { r.OutputFolder = out + "/gone/"; },
@@ -267,7 +268,8 @@ TEST_F(BatchTest, RefusesToStartWithItsMessages)
          "Please select a valid output profile.", "Profile", true},
         {"value not among the choices",
          [](TBatchRequest &r) { r.GridText = [](int, const QString &) { return QString("1x1"); }; },
-         "The value \"1x1\" of the profile parameter \"Video Size\" is not one of its choices.\nPlease select a "
+         "The value \"1x1\" of the profile parameter \"Video Size\" is not one of its choices.\nPlease "
+         "select a "
          "valid output profile.",
          "Profile", true},
     };
@@ -318,11 +320,13 @@ TEST_F(BatchTest, ConvertsEveryItemInOrder)
     EXPECT_EQ(summary.OutputFiles, QStringList({first, second}));
     EXPECT_TRUE(QFile::exists(first));
     EXPECT_TRUE(QFile::exists(second));
-    EXPECT_EQ(view.hints, QStringList({"Preparing to convert. Please wait...", "Converting: MY/DISC-Title01.mp4",
-                                       "Converting: MY/DISC-Title01-Chapter02.mp4"}));
+    EXPECT_EQ(view.hints,
+              QStringList({"Preparing to convert. Please wait...", "Converting: MY/DISC-Title01.mp4",
+                           "Converting: MY/DISC-Title01-Chapter02.mp4"}));
     const QString temp = work + "/temp.avi";
-    EXPECT_EQ(Runs(), QStringList({"fake_mencoder temp.avi", "fake_mencoder " + temp, "fake_ffmpeg " + first,
-                                   "fake_mencoder temp.avi", "fake_mencoder " + temp, "fake_ffmpeg " + second}));
+    EXPECT_EQ(Runs(),
+              QStringList({"fake_mencoder temp.avi", "fake_mencoder " + temp, "fake_ffmpeg " + first,
+                           "fake_mencoder temp.avi", "fake_mencoder " + temp, "fake_ffmpeg " + second}));
     EXPECT_FALSE(QFile::exists(temp));
 
     EXPECT_EQ(view.Texts(), QStringList({"The conversion is completed successfully."}));
@@ -394,9 +398,10 @@ TEST_F(BatchTest, ExistingOutputInEachOverwriteMode)
         r.Overwrite = c.mode;
         ASSERT_TRUE(Run(r));
         if (c.mode == TOverwriteMode::Ask) {
-            EXPECT_EQ(view.questions,
-                      QStringList({"Output File Exists: The output file MY_DISC-Title01.mp4 is already existent.\n"
-                                   "Click \"Yes\" to overwrite it. Click \"No\" to skip this file"}));
+            EXPECT_EQ(
+                view.questions,
+                QStringList({"Output File Exists: The output file MY_DISC-Title01.mp4 is already existent.\n"
+                             "Click \"Yes\" to overwrite it. Click \"No\" to skip this file"}));
         } else {
             EXPECT_TRUE(view.questions.isEmpty());
         }
@@ -529,10 +534,14 @@ TEST_F(BatchTest, CompletionActions)
         int powerCalls;
     };
     const QList<Case> cases = {
-        {"turn off", true, true, true, true,
-         {"lock", "progress panel", "hide hint", "close", "restore"}, 1},
-        {"turn off unchecked during the batch", true, false, false, false,
-         {"lock", "progress panel", "hide hint", "message", "input panel", "restore"}, 0},
+        {"turn off", true, true, true, true, {"lock", "progress panel", "hide hint", "close", "restore"}, 1},
+        {"turn off unchecked during the batch",
+         true,
+         false,
+         false,
+         false,
+         {"lock", "progress panel", "hide hint", "message", "input panel", "restore"},
+         0},
         {"exit", false, false, true, true, {"lock", "progress panel", "hide hint", "close", "restore"}, 0},
     };
     for (const Case &c : cases) {
@@ -592,7 +601,8 @@ TEST(BatchNames, OutputPathAndHint)
 {
     TaskItem item;
     item.OutputName = "Title01-Chapter02";
-    EXPECT_EQ(TBatchDriver::OutputPathFor("/rips", "MYDISC", item, ".mpg"), "/rips/MYDISC-Title01-Chapter02.mpg");
+    EXPECT_EQ(TBatchDriver::OutputPathFor("/rips", "MYDISC", item, ".mpg"),
+              "/rips/MYDISC-Title01-Chapter02.mpg");
     EXPECT_EQ(TBatchDriver::OutputPathFor("/rips/", "", item, ".mpg"), "/rips/Title01-Chapter02.mpg");
     EXPECT_EQ(TBatchDriver::OutputPathFor("/rips/", QString("A/B") + QChar(0) + "C", item, ".mp4"),
               "/rips/A_B_C-Title01-Chapter02.mp4");

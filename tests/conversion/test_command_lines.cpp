@@ -118,16 +118,17 @@ TEST(CommandLines, WorkedExamplePieceByPiece)
     };
     QString rest = args.Text;
     for (const QString &piece : pieces) {
-        ASSERT_TRUE(rest.startsWith(piece)) << "expected " << piece.toStdString() << "\nat " << rest.toStdString();
+        ASSERT_TRUE(rest.startsWith(piece))
+            << "expected " << piece.toStdString() << "\nat " << rest.toStdString();
         rest = rest.mid(piece.size());
     }
     EXPECT_EQ(rest, "");
 
     TaskItem withSubtitle = ExampleChapter();
     withSubtitle.SubtitleIndex = 2;
-    const QString sub =
-        BuildFirstStageArguments(withSubtitle, ExampleTitle(), encoder.Text, "/tmp/Temp", "/d/VIDEO_TS", settings)
-            .Text;
+    const QString sub = BuildFirstStageArguments(withSubtitle, ExampleTitle(), encoder.Text, "/tmp/Temp",
+                                                 "/d/VIDEO_TS", settings)
+                            .Text;
     EXPECT_TRUE(sub.endsWith(" -vf scale=352:264,expand=352:288 -sid 1 -o \"/tmp/Temp/temp.avi\""))
         << sub.toStdString();
 
@@ -135,7 +136,8 @@ TEST(CommandLines, WorkedExamplePieceByPiece)
     ASSERT_TRUE(converter.Ok());
     EXPECT_EQ(converter.Text, " -s 352x288 -aspect 4:3 -b 1150 -ar 44100");
 
-    const TBuildResult second = BuildSecondStageArguments(converter.Text, "/tmp/Temp", "/rips/Title01-Chapter02.mp4");
+    const TBuildResult second =
+        BuildSecondStageArguments(converter.Text, "/tmp/Temp", "/rips/Title01-Chapter02.mp4");
     ASSERT_TRUE(second.Ok());
     EXPECT_EQ(second.Text, " -y -i \"/tmp/Temp/temp.avi\" -s 352x288 -aspect 4:3 -b 1150 -ar 44100 "
                            "\"/rips/Title01-Chapter02.mp4\"");
@@ -154,8 +156,13 @@ TEST(CommandLines, EncoderOptionEdgeCases)
         QString srate;
     };
     const QList<Case> cases = {
-        {"no -s, no -aspect", {Param("B", 1, "-b", false, "", "900", true)}, "16:9", {"", "", "", "", "900", ""},
-         "", "900", ""},
+        {"no -s, no -aspect",
+         {Param("B", 1, "-b", false, "", "900", true)},
+         "16:9",
+         {"", "", "", "", "900", ""},
+         "",
+         "900",
+         ""},
         {"empty -s value", {Param("S", 1, "-s", false, "", "", false)}, "4:3", {}, "", "800", ""},
         {"capital X, 16:9 aspect",
          {Param("S", 1, "-s", false, "", "720X576", true), Param("A", 1, "-aspect", false, "", "16:9", true)},
@@ -193,7 +200,8 @@ TEST(CommandLines, EncoderOptionEdgeCases)
 
         TaskItem title = ExampleTitle();
         title.AspectRatio = c.titleAspect;
-        const QString args = BuildFirstStageArguments(title, title, r.Text, "/w", "/d/VIDEO_TS", settings).Text;
+        const QString args =
+            BuildFirstStageArguments(title, title, r.Text, "/w", "/d/VIDEO_TS", settings).Text;
         if (c.scalePiece.isEmpty())
             EXPECT_FALSE(args.contains(" -vf ")) << args.toStdString();
         else
@@ -230,8 +238,10 @@ TEST(CommandLines, ChapterUsesItsTitleButItsOwnChoices)
     TMencOutputSettings settings;
     settings.VideoSize = "352:288";
     settings.Width = "352";
-    const QString args = BuildFirstStageArguments(chapter, title, " -enc", "/w/", "/d/VIDEO_TS", settings).Text;
-    EXPECT_TRUE(args.startsWith(" dvd://3 -dvd-device \"/d/VIDEO_TS\" -ss 0.000 -endpos 7.500 -enc -alang fr"))
+    const QString args =
+        BuildFirstStageArguments(chapter, title, " -enc", "/w/", "/d/VIDEO_TS", settings).Text;
+    EXPECT_TRUE(
+        args.startsWith(" dvd://3 -dvd-device \"/d/VIDEO_TS\" -ss 0.000 -endpos 7.500 -enc -alang fr"))
         << args.toStdString();
     EXPECT_TRUE(args.contains(" -vf scale=352:264,")) << args.toStdString();
 }
@@ -243,7 +253,8 @@ TEST(CommandLines, NoAudioLanguagePieceWithoutALanguageAtTheIndex)
         title.AudioLanguages = languages;
         TaskItem chapter = ExampleChapter();
         chapter.AudioLanguageIndex = languages.isEmpty() ? 0 : 1;
-        const TBuildResult r = BuildFirstStageArguments(chapter, title, "", "/w", "/d", TMencOutputSettings());
+        const TBuildResult r =
+            BuildFirstStageArguments(chapter, title, "", "/w", "/d", TMencOutputSettings());
         ASSERT_TRUE(r.Ok());
         EXPECT_FALSE(r.Text.contains("-alang")) << r.Text.toStdString();
     }
@@ -263,8 +274,8 @@ TEST(CommandLines, PathsWithBlanksSurviveTheSplit)
                                  "/tmp/work dir/temp.avi"}));
 
     const TBuildResult second = BuildSecondStageArguments(" -b:v 800k", work, "/home/me/My Rips/A B.mp4");
-    EXPECT_EQ(SplitArguments(second.Text),
-              QStringList({"-y", "-i", "/tmp/work dir/temp.avi", "-b:v", "800k", "/home/me/My Rips/A B.mp4"}));
+    EXPECT_EQ(SplitArguments(second.Text), QStringList({"-y", "-i", "/tmp/work dir/temp.avi", "-b:v", "800k",
+                                                        "/home/me/My Rips/A B.mp4"}));
 
     // The preliminary run gets the mount point of the disc folder, quoted.
     QTemporaryDir dir;
@@ -301,12 +312,21 @@ TEST(CommandLines, UnresolvableProfilesAreReported)
         QString errorPart;
     };
     const QList<Case> cases = {
-        {"first parameter names no grid", {Param("Size", 0, "-s", false, "352x288", "")}, "352x288", "no grid"},
-        {"row text not among the choices", {Param("Rate", 2, "-ar", true, "44100,48000,", "44100,48000,")},
-         "22050", "not one of its choices"},
-        {"Value shorter than Caption", {Param("Rate", 2, "-ar", true, "44100,48000,", "44100,")}, "48000",
+        {"first parameter names no grid",
+         {Param("Size", 0, "-s", false, "352x288", "")},
+         "352x288",
+         "no grid"},
+        {"row text not among the choices",
+         {Param("Rate", 2, "-ar", true, "44100,48000,", "44100,48000,")},
+         "22050",
+         "not one of its choices"},
+        {"Value shorter than Caption",
+         {Param("Rate", 2, "-ar", true, "44100,48000,", "44100,")},
+         "48000",
          "no converter value"},
-        {"Caption lacks its final comma", {Param("Rate", 2, "-ar", true, "44100,48000", "44100,48000,")}, "48000",
+        {"Caption lacks its final comma",
+         {Param("Rate", 2, "-ar", true, "44100,48000", "44100,48000,")},
+         "48000",
          "not one of its choices"},
         {"width not a whole number", {Param("Size", 1, "-s", false, "", "")}, "wide x 288", "whole pixels"},
         {"width with a fraction", {Param("Size", 1, "-s", false, "", "")}, "352.5x288", "whole pixels"},
@@ -331,11 +351,11 @@ TEST(CommandLines, UnresolvableProfilesAreReported)
     // A broken parameter without a switch is never needed, so it is no error;
     // a later parameter with a bad Sort takes the grid of the one before it.
     TProfile profile;
-    profile.Parameters = {Param("Comment", 0, "", true, "a,", "a,"), Param("Rate", 2, "-ar", true, "1,", "11,"),
+    profile.Parameters = {Param("Comment", 0, "", true, "a,", "a,"),
+                          Param("Rate", 2, "-ar", true, "1,", "11,"),
                           Param("Rate2", 7, "-ar2", true, "2,", "22,")};
-    const TBuildResult ok = BuildConverterOptions(profile, [](int sort, const QString &name) {
-        return sort == 2 ? (name == "Rate" ? "1" : "2") : "";
-    });
+    const TBuildResult ok = BuildConverterOptions(
+        profile, [](int sort, const QString &name) { return sort == 2 ? (name == "Rate" ? "1" : "2") : ""; });
     EXPECT_TRUE(ok.Ok()) << ok.Error.toStdString();
     EXPECT_EQ(ok.Text, " -ar 11 -ar2 22");
     EXPECT_EQ(ResolveParameterValue(profile, "rate2", TGridLookup()).Error.isEmpty(), false);
@@ -346,10 +366,11 @@ TEST(CommandLines, ProfileFiles)
 {
     QTemporaryDir dir;
     const QString path = dir.path() + "/Simple.apf";
-    WriteFile(path, "[Main]\r\nType=mp4\r\nPara=2\r\n0=Video Size\r\n1=Video Bitrate\r\n"
-                    "[Video Size]\r\nSort=1\r\ncmd=-s\r\nCaption=352x288,720x576,\r\nValue=352x288,720x576,\r\n"
-                    "Index=0\r\n"
-                    "[Video Bitrate]\r\nSort=1\r\nList=0\r\ncmd=-b:v\r\nCaption=900k\r\nValue=900k\r\n");
+    WriteFile(path,
+              "[Main]\r\nType=mp4\r\nPara=2\r\n0=Video Size\r\n1=Video Bitrate\r\n"
+              "[Video Size]\r\nSort=1\r\ncmd=-s\r\nCaption=352x288,720x576,\r\nValue=352x288,720x576,\r\n"
+              "Index=0\r\n"
+              "[Video Bitrate]\r\nSort=1\r\nList=0\r\ncmd=-b:v\r\nCaption=900k\r\nValue=900k\r\n");
     const TGridLookup lookup = [](int, const QString &name) {
         return name == "Video Size" ? QString("720x576") : QString("1200k");
     };

@@ -38,7 +38,8 @@ double ProbeDuration(const QString &file, QString *streams)
     probe.start("ffprobe", {"-v", "error", "-show_entries", "format=duration:stream=codec_type", "-of",
                             "default=noprint_wrappers=1:nokey=1", file});
     probe.waitForFinished(60000);
-    const QStringList lines = QString::fromUtf8(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     *streams = lines.mid(0, lines.size() - 1).join(',');
     return lines.isEmpty() ? -1 : lines.last().toDouble();
 }
@@ -71,10 +72,11 @@ TEST(EndToEnd, RealToolsConvertAChapterAndAWholeTitle)
     {
         QFile f(profile);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[Main]\r\nType=mp4\r\nPara=3\r\n0=Video Size\r\n1=Video Bitrate\r\n2=Sample Rate\r\n"
-                "[Video Size]\r\nSort=1\r\nList=0\r\nReadOnly=1\r\ncmd=-s\r\nCaption=352x288\r\nValue=352x288\r\n"
-                "[Video Bitrate]\r\nSort=1\r\nList=0\r\ncmd=-b:v\r\nCaption=600k\r\n"
-                "[Sample Rate]\r\nSort=2\r\ncmd=-ar\r\nCaption=44100,48000,\r\nValue=44100,48000,\r\n");
+        f.write(
+            "[Main]\r\nType=mp4\r\nPara=3\r\n0=Video Size\r\n1=Video Bitrate\r\n2=Sample Rate\r\n"
+            "[Video Size]\r\nSort=1\r\nList=0\r\nReadOnly=1\r\ncmd=-s\r\nCaption=352x288\r\nValue=352x288\r\n"
+            "[Video Bitrate]\r\nSort=1\r\nList=0\r\ncmd=-b:v\r\nCaption=600k\r\n"
+            "[Sample Rate]\r\nSort=2\r\ncmd=-ar\r\nCaption=44100,48000,\r\nValue=44100,48000,\r\n");
     }
 
     // Title 1, chapter 2 (2 s to 4 s) with the second audio language; the

@@ -93,8 +93,8 @@ protected:
     QString Intermediate() const { return dir.path() + "/temp.avi"; }
     QString FirstStageArgs(const char *endpos = "2.000") const
     {
-        return QStringLiteral(" dvd://1 -dvd-device \"/media/My Disc/VIDEO_TS\" -ss 0.000 -endpos ") + endpos +
-               " -ovc lavc -o \"" + Intermediate() + "\"";
+        return QStringLiteral(" dvd://1 -dvd-device \"/media/My Disc/VIDEO_TS\" -ss 0.000 -endpos ") +
+               endpos + " -ovc lavc -o \"" + Intermediate() + "\"";
     }
     QString SecondStageArgs() const
     {
@@ -178,8 +178,8 @@ TEST_F(ToolRunTest, ToolThatCannotBeStarted)
     TPreliminaryRun pre(missing, " dvd://1");
     TFirstStageRun first(missing, FirstStageArgs(), TwoSecondItem());
     TSecondStageRun second(missing, SecondStageArgs(), TwoSecondItem());
-    for (TToolRun *run : {static_cast<TToolRun *>(&pre), static_cast<TToolRun *>(&first),
-                          static_cast<TToolRun *>(&second)}) {
+    for (TToolRun *run :
+         {static_cast<TToolRun *>(&pre), static_cast<TToolRun *>(&first), static_cast<TToolRun *>(&second)}) {
         bool finishedInsideStart = false;
         bool inStart = true;
         QObject::connect(run, &TToolRun::finished, [&] { finishedInsideStart = inStart; });
@@ -269,7 +269,8 @@ TEST_F(ToolRunTest, ArgumentsArriveSplitAtBlanksOutsideQuotes)
     QFile f(log);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(f.readAll()).split('\n');
-    EXPECT_EQ(lines.mid(0, 4), QStringList({"fake_mencoder", "dvd://1", "-dvd-device", "/media/My Disc/VIDEO_TS"}));
+    EXPECT_EQ(lines.mid(0, 4),
+              QStringList({"fake_mencoder", "dvd://1", "-dvd-device", "/media/My Disc/VIDEO_TS"}));
     EXPECT_TRUE(lines.contains(Intermediate()));
 }
 
