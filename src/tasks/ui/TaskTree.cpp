@@ -138,6 +138,7 @@ void TTaskTree::SetUpTree(const TTaskTreePictures &pictures)
     header->setStretchLastSection(false);
     header->setSectionResizeMode(QHeaderView::Interactive); // a double click on a divider fits the column
     header->setMinimumHeight(tile.height() + 2);
+    header->setMinimumSectionSize(TTaskModel::ColumnWidth(TTaskModel::colEmpty));
     for (int column = 0; column < TTaskModel::ColumnCount; ++column)
         header->resizeSection(column, TTaskModel::ColumnWidth(column));
 
