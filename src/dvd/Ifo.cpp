@@ -404,7 +404,7 @@ TIFO ReadIfoFile(const QString &path)
                                        "information file")
                             .arg(path)
                             .arg(file.size()));
-    const QByteArray data = file.read(LargestIfoFile + 1);
+    const QByteArray data = file.read(file.size());
     if (file.error() != QFileDevice::NoError)
         throw TIfoError(QStringLiteral("Error reading \"%1\": %2").arg(path, file.errorString()));
     file.close();
