@@ -2,7 +2,9 @@
 #include "app/helpers/AppValues.h"
 #include "app/ui/MainForm.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +17,13 @@ void WritePreferences(const QString &folder, const QByteArray &bytes)
     QFile file(folder + QStringLiteral("/Preferences.ini"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
+}
+
+// A mouse move as the window system delivers it to a widget that tracks the mouse.
+void MoveMouseOver(QWidget *widget, const QPoint &pos)
+{
+    QMouseEvent move(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
 }
 
 } // namespace
@@ -122,7 +131,7 @@ private Q_SLOTS:
         TPictureButton *start = form.imgStart;
         QSignalSpy clicks(start, &TPictureButton::clicked);
         QCOMPARE(start->ButtonState(), 0);
-        QTest::mouseMove(start, QPoint(20, 20));
+        MoveMouseOver(start, QPoint(20, 20));
         QCOMPARE(start->ButtonState(), 1);
         QCOMPARE(start->PictureShown(), 1);
         QTest::mousePress(start, Qt::LeftButton, {}, QPoint(20, 20));
@@ -133,14 +142,14 @@ private Q_SLOTS:
         QCOMPARE(start->PictureShown(), 1);
         QCOMPARE(clicks.count(), 1);
         // Moving on to the picture around the buttons shows the normal picture.
-        QTest::mouseMove(form.panStartStop, QPoint(5, 90));
+        MoveMouseOver(form.panStartStop, QPoint(5, 90));
         QCOMPARE(start->ButtonState(), 0);
         QCOMPARE(start->PictureShown(), 0);
         // A press while pressed changes nothing; the bottom margin resets too.
         QTest::mousePress(start, Qt::LeftButton, {}, QPoint(20, 20));
         QTest::mousePress(start, Qt::LeftButton, {}, QPoint(20, 20));
         QCOMPARE(start->ButtonState(), 2);
-        QTest::mouseMove(form.panBottom, QPoint(10, 2));
+        MoveMouseOver(form.panBottom, QPoint(10, 2));
         QCOMPARE(start->ButtonState(), 0);
         // The hidden Stop picture keeps its state.
         QCOMPARE(form.imgStop->ButtonState(), 0);

@@ -31,7 +31,8 @@ void TPictureButton::mouseMoveEvent(QMouseEvent *event)
         Draw(Hovered);
         m_state = Hovered;
     }
-    QLabel::mouseMoveEvent(event);
+    // Accepted here, or it would reach the surrounding picture, which resets the button.
+    event->accept();
 }
 
 void TPictureButton::mousePressEvent(QMouseEvent *event)
