@@ -278,10 +278,7 @@ void TMainForm::BuildRightPanel()
         return label;
     };
     auto grid = [&](const char *name) {
-        auto *table = Named(new QTableWidget(1, 2), name);
-        table->horizontalHeader()->hide();
-        table->verticalHeader()->hide();
-        table->horizontalHeader()->setStretchLastSection(true);
+        auto *table = Named(new TValueListEditor, name);
         table->setFixedHeight(18);
         stack->addWidget(table);
         return table;

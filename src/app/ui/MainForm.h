@@ -21,6 +21,7 @@
 #include "app/ui/PictureButton.h"
 
 // >>> includes
+#include "profiles/ui/ProfileGrids.h"
 // <<< includes
 
 class TPowerInhibitor;
@@ -116,9 +117,9 @@ public:
     QLabel *panVideo = nullptr;
     QLabel *panAudio = nullptr;
     QLabel *panAdvanced = nullptr;
-    QTableWidget *vleVideo = nullptr;
-    QTableWidget *vleAudio = nullptr;
-    QTableWidget *vleAdvanced = nullptr;
+    TValueListEditor *vleVideo = nullptr;
+    TValueListEditor *vleAudio = nullptr;
+    TValueListEditor *vleAdvanced = nullptr;
 
     QLabel *panStartStop = nullptr; // the picture around the Start/Stop buttons
     TPictureButton *imgStart = nullptr;
@@ -175,6 +176,9 @@ public:
     // <<< tasks
 
     // >>> profiles
+    // The profile grids in ScrollBox1 (vleVideo, vleAudio, vleAdvanced are its
+    // grids): the working values of the conversion, read with RowText.
+    TProfileGrids *ProfileGrids = nullptr;
     void cmbProfileChange();
     void bbtnBrowserClick();
     void sbtnOptionsClick();
@@ -235,6 +239,9 @@ private:
     // >>> private tasks
     // <<< private tasks
     // >>> private profiles
+    // One command-line input or dropped item: an existing file opens its
+    // folder, an existing folder opens itself, anything else is skipped.
+    void OpenInput(const QString &input);
     // <<< private profiles
     // >>> private conversion
     friend class TMainFormBatchView;
