@@ -199,6 +199,9 @@ public:
     // >>> preview
     void PreviewStop(); // the preview's Stop action
     void sbtnSegmentClick();
+    // The preview player on panPreview, and the libmpv navigator it plays with.
+    class TPreviewPlayer *PreviewPlayer() const { return m_previewPlayer; }
+    class TMpvDvdNavigator *PreviewNavigator() const { return m_previewNavigator; }
     // <<< preview
 
 protected:
@@ -253,5 +256,7 @@ private:
     bool m_closing = false;
     // <<< private conversion
     // >>> private preview
+    TPreviewPlayer *m_previewPlayer = nullptr;
+    TMpvDvdNavigator *m_previewNavigator = nullptr;
     // <<< private preview
 };
