@@ -91,19 +91,19 @@ QWidget *TSettingForm::BuildGeneralPage()
         return button;
     };
 
-    Caption(page, QStringLiteral("Default Output Path:"), 12, 20, 128);
+    Caption(page, QStringLiteral("Default Output Path:"), 12, 20, 150);
     edtOutputDir = Named(new QLineEdit(page), "edtOutputDir");
-    edtOutputDir->setGeometry(140, 20, 198, 21);
+    edtOutputDir->setGeometry(164, 20, 174, 21);
     sbtnBrowse = browseButton("sbtnBrowse", 20);
 
-    Caption(page, QStringLiteral("Work (temp) Directory:"), 12, 52, 128);
+    Caption(page, QStringLiteral("Work (temp) Directory:"), 12, 52, 150);
     edtWorkDir = Named(new QLineEdit(page), "edtWorkDir");
-    edtWorkDir->setGeometry(140, 52, 198, 21);
+    edtWorkDir->setGeometry(164, 52, 174, 21);
     SpeedButton1 = browseButton("SpeedButton1", 52);
 
-    Caption(page, QStringLiteral("Synchronization Mode:"), 12, 84, 128);
+    Caption(page, QStringLiteral("Synchronization Mode:"), 12, 84, 150);
     cmbSyn = Named(new QComboBox(page), "cmbSyn");
-    cmbSyn->setGeometry(140, 84, 198, 22);
+    cmbSyn->setGeometry(164, 84, 174, 22);
     cmbSyn->addItems({QStringLiteral("Auto"), QStringLiteral("Force Mode"), QStringLiteral("Progressive Mode")});
 
     chkOpenDir = Named(new QCheckBox(QStringLiteral("Open the output directory when the task is completed. "), page),
