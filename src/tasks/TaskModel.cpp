@@ -262,12 +262,14 @@ void TTaskModel::SetAudioIndex(const QModelIndex &index, int position, const TPr
 
 void TTaskModel::SetSubtitleIndex(const QModelIndex &index, int position, const TProgress &progress)
 {
-    SetChoice(index, [position](TaskItem &item) { item.SubtitleIndex = position; }, progress);
+    SetChoice(
+        index, [position](TaskItem &item) { item.SubtitleIndex = position; }, progress);
 }
 
 void TTaskModel::SetAngleIndex(const QModelIndex &index, int position, const TProgress &progress)
 {
-    SetChoice(index, [position](TaskItem &item) { item.AngleIndex = position; }, progress);
+    SetChoice(
+        index, [position](TaskItem &item) { item.AngleIndex = position; }, progress);
 }
 
 void TTaskModel::ItemChanged(const QModelIndex &index)
@@ -296,7 +298,8 @@ QString TTaskModel::ColumnText(const TaskItem &item, int column)
         return item.DisplayName;
     case colStart:
         // The comparison is exact: any trim at all is marked.
-        return item.TrimStart != item.DiscStart ? QStringLiteral("[ ") + item.TrimStartText : item.TrimStartText;
+        return item.TrimStart != item.DiscStart ? QStringLiteral("[ ") + item.TrimStartText
+                                                : item.TrimStartText;
     case colEnd:
         return item.TrimEnd != item.DiscEnd ? item.TrimEndText + QStringLiteral(" ]") : item.TrimEndText;
     case colOutputFile:

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -167,6 +168,23 @@ private Q_SLOTS:
         QCOMPARE(form->TaskModel->TitleCount(), 2);
     }
 
+    // Opening lets other handlers run; an open asked for meanwhile (a drop,
+    // a click) is not started inside the running one.
+    void noOpenInsideARunningOpen()
+    {
+        bool fired = false;
+        QTimer::singleShot(0, form.get(), [&] {
+            fired = true;
+            form->OpenDvdFolder(kFixtures + QStringLiteral("/many_titles"));
+        });
+        form->OpenDvdFolder(kFixtures + QStringLiteral("/pal_two_sets"));
+        QVERIFY(fired);
+        QCOMPARE(TitleNames(*form->TaskModel), QStringList({"Title01", "Title02"}));
+        QVERIFY(form->PanHint->isHidden());
+        form->OpenDvdFolder(kFixtures + QStringLiteral("/many_titles"));
+        QCOMPARE(form->TaskModel->TitleCount(), 12);
+    }
+
     void startAndEndMarks()
     {
         form->OpenDvdFolder(kFixtures + QStringLiteral("/pal_two_sets"));
@@ -226,9 +244,10 @@ private Q_SLOTS:
 
     void openDvdThroughTheDiscChooser()
     {
-        TOpenDVDForm chooser(form.get(), std::make_shared<TFakeDrives>(QList<TOpticalDrive>{
-                                             {"/dev/sr0", QString(), QString()},
-                                             {"/dev/sr1", kFixtures + QStringLiteral("/pal_two_sets"), "MY_MOVIE"}}));
+        TOpenDVDForm chooser(form.get(),
+                             std::make_shared<TFakeDrives>(QList<TOpticalDrive>{
+                                 {"/dev/sr0", QString(), QString()},
+                                 {"/dev/sr1", kFixtures + QStringLiteral("/pal_two_sets"), "MY_MOVIE"}}));
         form->AttachDialogs(&chooser, nullptr, nullptr, nullptr, nullptr);
         QTest::mouseClick(form->sbtnOpenDVD, Qt::LeftButton);
         QVERIFY(chooser.isVisible());

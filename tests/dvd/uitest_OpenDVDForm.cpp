@@ -71,11 +71,12 @@ private Q_SLOTS:
         QTest::newRow("labelled then unlabelled")
             << QList<TOpticalDrive>{empty, movie, blank}
             << QStringList{"/media/cdrom1 [MY_MOVIE]", "/media/cdrom2 [No Disc]"} << 0;
-        QTest::newRow("unlabelled only") << QList<TOpticalDrive>{blank} << QStringList{"/media/cdrom2 [No Disc]"}
-                                         << 0;
+        QTest::newRow("unlabelled only")
+            << QList<TOpticalDrive>{blank} << QStringList{"/media/cdrom2 [No Disc]"} << 0;
         QTest::newRow("last labelled wins")
             << QList<TOpticalDrive>{movie, blank, other, empty}
-            << QStringList{"/media/cdrom1 [MY_MOVIE]", "/media/cdrom2 [No Disc]", "/media/user/HOLIDAY [HOLIDAY]"}
+            << QStringList{"/media/cdrom1 [MY_MOVIE]", "/media/cdrom2 [No Disc]",
+                           "/media/user/HOLIDAY [HOLIDAY]"}
             << 2;
     }
     void driveList()
@@ -114,9 +115,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("folderName");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("volume");
-        QTest::newRow("upper case") << "VIDEO_TS" << "MY_MOVIE" << "MY_MOVIE";
-        QTest::newRow("lower case") << "video_ts" << "MY_MOVIE" << "MY_MOVIE";
-        QTest::newRow("no label") << "VIDEO_TS" << "" << "No Disc";
+        QTest::newRow("upper case") << "VIDEO_TS"
+                                    << "MY_MOVIE"
+                                    << "MY_MOVIE";
+        QTest::newRow("lower case") << "video_ts"
+                                    << "MY_MOVIE"
+                                    << "MY_MOVIE";
+        QTest::newRow("no label") << "VIDEO_TS"
+                                  << ""
+                                  << "No Disc";
     }
     void openGivesTheVideoTsFolderAndTheLabel()
     {
@@ -155,7 +162,8 @@ private Q_SLOTS:
         QCOMPARE(opened.count(), 0);
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].caption, QStringLiteral("No DVD Detected."));
-        QCOMPARE(messages[0].text, disc.path() + QStringLiteral("/VIDEO_TS/ is not found. Please insert a DVD disc."));
+        QCOMPARE(messages[0].text,
+                 disc.path() + QStringLiteral("/VIDEO_TS/ is not found. Please insert a DVD disc."));
         QCOMPARE(messages[0].icon, QMessageBox::Information);
         QCOMPARE(messages[0].owner, &form);
         QVERIFY(form.isVisible());

@@ -31,7 +31,9 @@ QList<TaskItem> Chapters(int title, int count)
         ch.Number = c;
         ch.ImageIndex = 1;
         ch.DisplayName = QStringLiteral("Chapter%1").arg(c, 2, 10, QLatin1Char('0'));
-        ch.OutputName = QStringLiteral("Title%1-Chapter%2").arg(title, 2, 10, QLatin1Char('0')).arg(c, 2, 10, QLatin1Char('0'));
+        ch.OutputName = QStringLiteral("Title%1-Chapter%2")
+                            .arg(title, 2, 10, QLatin1Char('0'))
+                            .arg(c, 2, 10, QLatin1Char('0'));
         ch.DiscStart = ch.TrimStart = 2.0 * (c - 1);
         ch.DiscEnd = ch.TrimEnd = 2.0 * c;
         list.append(ch);

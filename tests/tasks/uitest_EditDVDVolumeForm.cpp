@@ -34,12 +34,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("volume");
-        QTest::newRow("ok") << "HOLIDAY" << "ok" << "HOLIDAY";
-        QTest::newRow("ok as typed") << " a/b: ?" << "ok" << " a/b: ?";
-        QTest::newRow("ok empty") << "" << "ok" << "";
-        QTest::newRow("cancel") << "HOLIDAY" << "cancel" << "MY_MOVIE";
-        QTest::newRow("close box") << "HOLIDAY" << "close" << "MY_MOVIE";
-        QTest::newRow("escape") << "HOLIDAY" << "escape" << "MY_MOVIE";
+        QTest::newRow("ok") << "HOLIDAY"
+                            << "ok"
+                            << "HOLIDAY";
+        QTest::newRow("ok as typed") << " a/b: ?"
+                                     << "ok"
+                                     << " a/b: ?";
+        QTest::newRow("ok empty") << ""
+                                  << "ok"
+                                  << "";
+        QTest::newRow("cancel") << "HOLIDAY"
+                                << "cancel"
+                                << "MY_MOVIE";
+        QTest::newRow("close box") << "HOLIDAY"
+                                   << "close"
+                                   << "MY_MOVIE";
+        QTest::newRow("escape") << "HOLIDAY"
+                                << "escape"
+                                << "MY_MOVIE";
     }
     void okCancelAndClose()
     {

@@ -41,7 +41,9 @@ QList<TaskItem> MakeChapters(int title, int count)
         ch.Number = c;
         ch.ImageIndex = 1;
         ch.DisplayName = QStringLiteral("Chapter%1").arg(c, 2, 10, QLatin1Char('0'));
-        ch.OutputName = QStringLiteral("Title%1-Chapter%2").arg(title, 2, 10, QLatin1Char('0')).arg(c, 2, 10, QLatin1Char('0'));
+        ch.OutputName = QStringLiteral("Title%1-Chapter%2")
+                            .arg(title, 2, 10, QLatin1Char('0'))
+                            .arg(c, 2, 10, QLatin1Char('0'));
         list.append(ch);
     }
     return list;
@@ -66,7 +68,8 @@ struct TWindow
         controls.pmiOpenDVD = menu->addAction(QStringLiteral("Open DVD"));
         controls.pmiOpenDir = menu->addAction(QStringLiteral("Open Directory"));
         controls.pmiCheck = menu->addMenu(QStringLiteral("Check"));
-        controls.pmiCheckTitleChapter = controls.pmiCheck->addAction(QStringLiteral("All Titles and Chapters"));
+        controls.pmiCheckTitleChapter =
+            controls.pmiCheck->addAction(QStringLiteral("All Titles and Chapters"));
         controls.pmiCheckTitle = controls.pmiCheck->addAction(QStringLiteral("All Titles"));
         controls.pmiCheckChapter = controls.pmiCheck->addAction(QStringLiteral("All Chapters"));
         controls.pmiUncheck = menu->addAction(QStringLiteral("Uncheck All"));
@@ -92,8 +95,8 @@ struct TWindow
         QStyleOptionViewItem option;
         option.initFrom(tree->viewport());
         option.rect = tree->visualRect(index);
-        option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay
-                          | QStyleOptionViewItem::HasDecoration;
+        option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay |
+                          QStyleOptionViewItem::HasDecoration;
         option.decorationSize = tree->iconSize();
         option.text = index.data().toString();
         option.font = tree->font();

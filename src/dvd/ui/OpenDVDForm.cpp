@@ -20,7 +20,8 @@ TOpenDVDForm::TOpenDVDForm(QWidget *mainWindow, std::shared_ptr<TDriveSource> dr
     setWindowTitle(QStringLiteral("Open a DVD"));
     setModal(false);
     setFixedSize(392, 112);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
 
     labDrive = new QLabel(QStringLiteral("DVD Disc:"), this);
     labDrive->setObjectName(QStringLiteral("labDrive"));

@@ -7,9 +7,9 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPaintEvent>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 #include <QTreeView>
@@ -55,7 +55,8 @@ protected:
         option.section = logicalIndex;
         option.text = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
         option.textAlignment = defaultAlignment();
-        option.state &= ~(QStyle::State_MouseOver | QStyle::State_Sunken); // hovered and pressed look the same
+        option.state &=
+            ~(QStyle::State_MouseOver | QStyle::State_Sunken); // hovered and pressed look the same
         style()->drawControl(QStyle::CE_HeaderLabel, &option, painter, this);
     }
 
@@ -156,7 +157,8 @@ void TTaskTree::SetUpTree(const TTaskTreePictures &pictures)
     if (m_controls.PopupMenu1)
         connect(m_controls.PopupMenu1, &QMenu::aboutToShow, this, &TTaskTree::PopupMenu1Popup);
     if (m_controls.pmiCheckTitleChapter)
-        connect(m_controls.pmiCheckTitleChapter, &QAction::triggered, this, &TTaskTree::pmiCheckTitleChapterClick);
+        connect(m_controls.pmiCheckTitleChapter, &QAction::triggered, this,
+                &TTaskTree::pmiCheckTitleChapterClick);
     if (m_controls.pmiCheckTitle)
         connect(m_controls.pmiCheckTitle, &QAction::triggered, this, &TTaskTree::pmiCheckTitleClick);
     if (m_controls.pmiCheckChapter)
