@@ -61,6 +61,12 @@ void TMpvDvdNavigator::Activate()
         audioOutput = QStringLiteral("null");
     }
     SetOption(mpv, "config", "no");
+    // VELMORA_MPV_LOG=<msg-level>, e.g. "all=v", prints mpv's messages on the terminal.
+    const QByteArray log = qgetenv("VELMORA_MPV_LOG");
+    if (!log.isEmpty()) {
+        SetOption(mpv, "terminal", "yes");
+        SetOption(mpv, "msg-level", log.constData());
+    }
     SetOption(mpv, "load-scripts", "no");
     SetOption(mpv, "ytdl", "no");
     SetOption(mpv, "osc", "no");
@@ -74,6 +80,10 @@ void TMpvDvdNavigator::Activate()
     SetOption(mpv, "audio-file-auto", "no");
     SetOption(mpv, "sid", "no");
     SetOption(mpv, "demuxer-lavf-format", "mpeg"); // a disc stream is an MPEG program stream
+    // mpv's own list ends in outputs (sdl, the terminal ones) that open a
+    // window of their own: keep to those that draw into the video window.
+    if (videoOutput.isEmpty() && m_videoWindow)
+        videoOutput = QStringLiteral("gpu,vdpau,xv,x11");
     if (!videoOutput.isEmpty())
         SetOption(mpv, "vo", videoOutput.toUtf8().constData());
     if (!audioOutput.isEmpty())
