@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <map>
 #include <QRegularExpression>
+#include <map>
 
 #include <dvdread/dvd_reader.h>
 #include <dvdread/ifo_read.h>
@@ -116,8 +116,8 @@ QString FindVideoTsFolder(const QString &folder)
     const QDir dir(folder);
     if (!dir.entryList({QStringLiteral("VIDEO_TS.IFO")}, QDir::Files | QDir::Hidden | QDir::System).isEmpty())
         return folder;
-    const QStringList subfolders =
-        dir.entryList({QStringLiteral("VIDEO_TS")}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList subfolders = dir.entryList(
+        {QStringLiteral("VIDEO_TS")}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     if (!subfolders.isEmpty())
         return dir.filePath(subfolders.first());
     return folder;

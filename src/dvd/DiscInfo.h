@@ -38,14 +38,20 @@ public:
 // source.
 std::unique_ptr<TDiscInfoSource> DVD_OpenDVD(const QString &folder);
 
-inline int DVD_GetTitleNum(const TDiscInfoSource &disc) { return disc.TitleCount(); }
+inline int DVD_GetTitleNum(const TDiscInfoSource &disc)
+{
+    return disc.TitleCount();
+}
 inline void DVD_GetIndexInfo(const TDiscInfoSource &disc, int title, int &ifoPosition, int &chainIndex)
 {
     const TTitleIndex index = disc.IndexInfo(title);
     ifoPosition = index.IfoPosition;
     chainIndex = index.ChainIndex;
 }
-inline int DVD_GetTitleAngle(const TDiscInfoSource &disc, int title) { return disc.TitleAngle(title); }
+inline int DVD_GetTitleAngle(const TDiscInfoSource &disc, int title)
+{
+    return disc.TitleAngle(title);
+}
 
 // Opens a disc folder; LoadDvdTitles takes one so tests can feed fake title tables.
 using TDiscOpener = std::function<std::unique_ptr<TDiscInfoSource>(const QString &folder)>;

@@ -14,9 +14,10 @@ namespace {
 QString ClockText(quint64 hours, quint64 minutes, quint64 seconds, quint64 ms)
 {
     char text[40];
-    const int n = std::snprintf(text, sizeof text, "%llu:%02llu:%02llu.%03llu", static_cast<unsigned long long>(hours),
-                                static_cast<unsigned long long>(minutes), static_cast<unsigned long long>(seconds),
-                                static_cast<unsigned long long>(ms));
+    const int n =
+        std::snprintf(text, sizeof text, "%llu:%02llu:%02llu.%03llu", static_cast<unsigned long long>(hours),
+                      static_cast<unsigned long long>(minutes), static_cast<unsigned long long>(seconds),
+                      static_cast<unsigned long long>(ms));
     return QString::fromLatin1(text, n);
 }
 
@@ -185,10 +186,7 @@ constexpr quint64 EntryAllowance = 65536;
 class TIfoReader
 {
 public:
-    TIfoReader(const QByteArray &data, const QString &name)
-        : Data(data), Name(name)
-    {
-    }
+    TIfoReader(const QByteArray &data, const QString &name) : Data(data), Name(name) {}
 
     quint8 U8(quint64 offset) const
     {
@@ -203,8 +201,8 @@ public:
     quint32 U32(quint64 offset) const
     {
         Need(offset, 4);
-        return (quint32(Byte(offset)) << 24) | (quint32(Byte(offset + 1)) << 16) | (quint32(Byte(offset + 2)) << 8)
-               | quint32(Byte(offset + 3));
+        return (quint32(Byte(offset)) << 24) | (quint32(Byte(offset + 1)) << 16) |
+               (quint32(Byte(offset + 2)) << 8) | quint32(Byte(offset + 3));
     }
     QByteArray Bytes(quint64 offset, int count) const
     {
@@ -287,8 +285,8 @@ TVideoStream DecodeVideo(quint16 word)
 TAudioStream DecodeAudio(const TIfoReader &in, quint64 entry)
 {
     static const char *const Formats[] = {"AC3", "???", "MPEG1", "MPEG2", "LPCM", "???", "DTS", "???"};
-    static const char *const Extensions[] = {"unspecified", "normal", "for visually impaired", "director's comments",
-                                             "alternate director's comments"};
+    static const char *const Extensions[] = {"unspecified", "normal", "for visually impaired",
+                                             "director's comments", "alternate director's comments"};
     TAudioStream audio;
     const quint16 word = in.U16(entry);
     audio.AudioFormat = QLatin1String(Formats[(word >> 13) & 7]);
@@ -314,7 +312,8 @@ TProgramChain ReadChain(TIfoReader &in, quint64 g, const TVTS_VOBS &vobs)
         chain.AudioAvailable += (in.U8(g + 12 + 2 * quint64(k)) & 0x80) ? QLatin1Char('1') : QLatin1Char('0');
     chain.SubtitleAvailable.reserve(int(vobs.SubtitleCount));
     for (unsigned k = 0; k < vobs.SubtitleCount; ++k)
-        chain.SubtitleAvailable += (in.U8(g + 28 + 4 * quint64(k)) & 0x80) ? QLatin1Char('1') : QLatin1Char('0');
+        chain.SubtitleAvailable +=
+            (in.U8(g + 28 + 4 * quint64(k)) & 0x80) ? QLatin1Char('1') : QLatin1Char('0');
 
     const quint64 map = g + in.U16(g + 230);
     for (unsigned j = 0; j < chain.ProgramCount; ++j)
@@ -400,10 +399,11 @@ TIFO ReadIfoFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         throw TIfoError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
     if (file.size() > LargestIfoFile)
-        throw TIfoError(QStringLiteral("Error reading \"%1\": the file has %2 bytes, too many for a title-set "
-                                       "information file")
-                            .arg(path)
-                            .arg(file.size()));
+        throw TIfoError(
+            QStringLiteral("Error reading \"%1\": the file has %2 bytes, too many for a title-set "
+                           "information file")
+                .arg(path)
+                .arg(file.size()));
     const QByteArray data = file.read(file.size());
     if (file.error() != QFileDevice::NoError)
         throw TIfoError(QStringLiteral("Error reading \"%1\": %2").arg(path, file.errorString()));

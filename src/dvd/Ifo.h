@@ -42,12 +42,12 @@ struct TProgramChain
 {
     unsigned ProgramCount = 0; // programs, which the program calls chapters
     unsigned CellCount = 0;
-    QString PlaybackTime;        // the chain's playing time as "h:mm:ss.zzz"
-    QList<unsigned> ProgramMap;  // 1-based first cell of each program
-    QStringList ChapterLengths;  // "h:mm:ss.zzz", one per program
-    QStringList ChapterStarts;   // from the start of the chain, "h:mm:ss.zzz"
-    QString AudioAvailable;      // AudioCount characters, '1' when the chain may play stream k
-    QString SubtitleAvailable;   // SubtitleCount characters, '1' when the chain may show stream k
+    QString PlaybackTime;       // the chain's playing time as "h:mm:ss.zzz"
+    QList<unsigned> ProgramMap; // 1-based first cell of each program
+    QStringList ChapterLengths; // "h:mm:ss.zzz", one per program
+    QStringList ChapterStarts;  // from the start of the chain, "h:mm:ss.zzz"
+    QString AudioAvailable;     // AudioCount characters, '1' when the chain may play stream k
+    QString SubtitleAvailable;  // SubtitleCount characters, '1' when the chain may show stream k
 };
 
 struct TVTS_PGCI
@@ -66,10 +66,7 @@ struct TIFO
 class TIfoError : public std::runtime_error
 {
 public:
-    explicit TIfoError(const QString &message)
-        : std::runtime_error(message.toStdString())
-    {
-    }
+    explicit TIfoError(const QString &message) : std::runtime_error(message.toStdString()) {}
     QString Text() const { return QString::fromStdString(what()); }
 };
 

@@ -31,7 +31,10 @@ QString OutputFileText(const TaskItem &item)
     return volume.isEmpty() ? name : volume + QLatin1Char('-') + name;
 }
 
-QJsonArray ToArray(const QStringList &list) { return QJsonArray::fromStringList(list); }
+QJsonArray ToArray(const QStringList &list)
+{
+    return QJsonArray::fromStringList(list);
+}
 
 } // namespace
 

@@ -7,7 +7,10 @@
 
 namespace {
 
-QString TwoDigits(int number) { return QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')); }
+QString TwoDigits(int number)
+{
+    return QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
+}
 
 void Pump(const TProgressCallback &progress)
 {
@@ -48,9 +51,9 @@ TaskItem AddTitleNode(const TIFO &ifo, const TProgramChain &chain, int number, i
     TaskItem item;
     item.IsTitle = true;
     item.Number = number;
-    item.DisplayName = name + QLatin1Char(' ') + QLatin1Char('[') + video.CodingMode + QLatin1Char(' ')
-                       + video.PictureSize + QLatin1Char(' ') + video.VideoStandard + QLatin1Char(' ')
-                       + video.DisplayAspect + QLatin1Char(']');
+    item.DisplayName = name + QLatin1Char(' ') + QLatin1Char('[') + video.CodingMode + QLatin1Char(' ') +
+                       video.PictureSize + QLatin1Char(' ') + video.VideoStandard + QLatin1Char(' ') +
+                       video.DisplayAspect + QLatin1Char(']');
     item.AspectRatio = video.DisplayAspect;
     item.DiscStartText = item.TrimStartText = startText;
     item.DiscEndText = item.TrimEndText = endText;
@@ -64,8 +67,9 @@ TaskItem AddTitleNode(const TIFO &ifo, const TProgramChain &chain, int number, i
         Pump(progress);
         if (k < chain.AudioAvailable.size() && chain.AudioAvailable.at(k) == QLatin1Char('1')) {
             const TAudioStream &audio = ifo.VOBS.Audio[k];
-            item.AudioTracks.append(audio.LanguageName + QLatin1Char(' ') + audio.AudioFormat + QLatin1Char(' ')
-                                    + QString::number(audio.Channels) + QStringLiteral("ch"));
+            item.AudioTracks.append(audio.LanguageName + QLatin1Char(' ') + audio.AudioFormat +
+                                    QLatin1Char(' ') + QString::number(audio.Channels) +
+                                    QStringLiteral("ch"));
             item.AudioLanguages.append(audio.LanguageCode);
         }
     }
@@ -88,7 +92,8 @@ QList<TaskItem> AddChapterNodes(const TProgramChain &chain, int titleNumber)
         const QString name = QStringLiteral("Chapter") + TwoDigits(c);
         const QString startText = FormatSeconds(ParseTimeText(chain.ChapterStarts[j]));
         // The end counts from the start as already rounded to a whole second.
-        const QString endText = FormatSeconds(ParseTimeText(startText) + ParseTimeText(chain.ChapterLengths[j]));
+        const QString endText =
+            FormatSeconds(ParseTimeText(startText) + ParseTimeText(chain.ChapterLengths[j]));
 
         TaskItem item;
         item.IsTitle = false;

@@ -22,7 +22,10 @@ QByteArray Bcd(int h, int m, int s, int frames, bool thirty)
     return t;
 }
 
-QByteArray Seconds(int s) { return Bcd(s / 3600, (s / 60) % 60, s % 60, 0, false); }
+QByteArray Seconds(int s)
+{
+    return Bcd(s / 3600, (s / 60) % 60, s % 60, 0, false);
+}
 
 struct TChainSpec
 {
@@ -108,13 +111,17 @@ QByteArray BuildIfo(const TIfoSpec &spec)
         for (int j = 0; j < c.ProgramMap.size(); ++j)
             d[g + mapOffset + j] = char(c.ProgramMap[j]);
         for (int cell = 0; cell < c.CellCount; ++cell)
-            PutBytes(d, g + cellOffset + 24 * cell + 4, cell < c.CellTimes.size() ? c.CellTimes[cell] : Seconds(1));
+            PutBytes(d, g + cellOffset + 24 * cell + 4,
+                     cell < c.CellTimes.size() ? c.CellTimes[cell] : Seconds(1));
         offset = g + cellOffset + 24 * c.CellCount - p;
     }
     return d;
 }
 
-TIFO Parse(const QByteArray &data) { return ReadIfoData(data, QStringLiteral("TEST.IFO")); }
+TIFO Parse(const QByteArray &data)
+{
+    return ReadIfoData(data, QStringLiteral("TEST.IFO"));
+}
 
 // The error text of parsing `data`, or nothing when it parses.
 std::optional<QString> ParseError(const QByteArray &data)
@@ -192,12 +199,12 @@ TEST(IfoLanguages, TableLookup)
         QByteArray Code;
         const char *Name;
     } cases[] = {
-        {QByteArray("en"), "English"},       {QByteArray("  "), "Not Specified"},
-        {QByteArray(2, '\0'), "???"},        {QByteArray("EN"), "???"}, // letter case matters
-        {QByteArray("iw"), "Hebrew"},        {QByteArray("ji"), "Yiddish"},
-        {QByteArray("de"), "Deutsch"},       {QByteArray("om"), "(Afan) Oromo"},
-        {QByteArray("zu"), "Zulu"},          {QByteArray("aa"), "Afar"},
-        {QByteArray("xx"), "???"},           {QByteArray("e"), "???"},
+        {QByteArray("en"), "English"}, {QByteArray("  "), "Not Specified"},
+        {QByteArray(2, '\0'), "???"},  {QByteArray("EN"), "???"}, // letter case matters
+        {QByteArray("iw"), "Hebrew"},  {QByteArray("ji"), "Yiddish"},
+        {QByteArray("de"), "Deutsch"}, {QByteArray("om"), "(Afan) Oromo"},
+        {QByteArray("zu"), "Zulu"},    {QByteArray("aa"), "Afar"},
+        {QByteArray("xx"), "???"},     {QByteArray("e"), "???"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(LanguageNameOfCode(c.Code), QString::fromLatin1(c.Name)) << c.Code.toHex().constData();
@@ -288,9 +295,15 @@ TEST(IfoChains, ChapterWalk)
         QStringList Lengths, Starts;
     } cases[] = {
         // Programs at cells 1, 3 and 4 of 5 (cells of 1, 2, 3, 4, 5 s).
-        {{1, 3, 4}, 5, {"0:00:03.000", "0:00:03.000", "0:00:09.000"}, {"0:00:00.000", "0:00:03.000", "0:00:06.000"}},
+        {{1, 3, 4},
+         5,
+         {"0:00:03.000", "0:00:03.000", "0:00:09.000"},
+         {"0:00:00.000", "0:00:03.000", "0:00:06.000"}},
         // The same first cell twice: the first of the two is empty and takes no cell.
-        {{1, 1, 2}, 3, {"0:00:00.000", "0:00:01.000", "0:00:05.000"}, {"0:00:00.000", "0:00:00.000", "0:00:01.000"}},
+        {{1, 1, 2},
+         3,
+         {"0:00:00.000", "0:00:01.000", "0:00:05.000"},
+         {"0:00:00.000", "0:00:00.000", "0:00:01.000"}},
         // Entries are taken in sequence, not looked up by cell number: a
         // chain whose first program starts at cell 2 still begins with entry 1.
         {{2, 3}, 3, {"0:00:01.000", "0:00:02.000"}, {"0:00:00.000", "0:00:01.000"}},
@@ -332,8 +345,8 @@ TEST(IfoChains, StreamFlagsPerChain)
 TEST(IfoChains, OffsetsBeyond64KiB)
 {
     TIfoSpec spec;
-    spec.PgciSector = 40;           // 81920
-    spec.FirstChainOffset = 70000;  // 151920
+    spec.PgciSector = 40;          // 81920
+    spec.FirstChainOffset = 70000; // 151920
     TChainSpec chain;
     chain.PlaybackTime = Seconds(7);
     chain.ProgramMap = {1, 2};
@@ -373,10 +386,21 @@ TEST(IfoErrors, FaultsNameTheFileAndTheFault)
         {"empty file", QByteArray(), "read past the end of the file at offset 204"},
         {"ends before the audio count", good.left(514), "at offset 514"},
         {"ends inside the chain table", good.left(2048 + 10), "at offset 2060"},
-        {"ends inside the cell table", good.left(good.size() - 18), "read past the end of the file at offset"},
-        {"chain table sector past the end", [&] { QByteArray d = good; d[204] = char(0x7F); return d; }(),
+        {"ends inside the cell table", good.left(good.size() - 18),
+         "read past the end of the file at offset"},
+        {"chain table sector past the end",
+         [&] {
+             QByteArray d = good;
+             d[204] = char(0x7F);
+             return d;
+         }(),
          "at offset 4363686774784"},
-        {"hour digit above 9", [&] { QByteArray d = good; d[chainAt + 4] = char(0xA0); return d; }(),
+        {"hour digit above 9",
+         [&] {
+             QByteArray d = good;
+             d[chainAt + 4] = char(0xA0);
+             return d;
+         }(),
          "digit above 9"},
         {"minute digit above 9", badTime, "a coded time at offset 2068 holds a digit above 9"},
         {"frame digit above 9", badFrames, "digit above 9"},

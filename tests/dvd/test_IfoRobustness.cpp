@@ -13,7 +13,8 @@ namespace {
 
 QByteArray FixtureIfo(const char *disc, const char *file)
 {
-    QFile f(QStringLiteral(VELMORA_FIXTURE_DIR "/%1/VIDEO_TS/%2").arg(QLatin1String(disc), QLatin1String(file)));
+    QFile f(
+        QStringLiteral(VELMORA_FIXTURE_DIR "/%1/VIDEO_TS/%2").arg(QLatin1String(disc), QLatin1String(file)));
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
@@ -26,7 +27,8 @@ QByteArray FixtureIfo(const char *disc, const char *file)
     const QByteArray exact(data.constData(), data.size());
     try {
         const TIFO ifo = ReadIfoData(exact, QStringLiteral("MUTANT.IFO"));
-        if (ifo.PGCI.Chains.size() != int(ifo.PGCI.ChainCount) || ifo.VOBS.Audio.size() != int(ifo.VOBS.AudioCount))
+        if (ifo.PGCI.Chains.size() != int(ifo.PGCI.ChainCount) ||
+            ifo.VOBS.Audio.size() != int(ifo.VOBS.AudioCount))
             return ::testing::AssertionFailure() << "counts and lists disagree";
     } catch (const TIfoError &) {
     } catch (const std::exception &e) {
@@ -62,10 +64,18 @@ TEST_P(IfoRobustness, SeededMutations)
             // attributes and the chain table with its first chains.
             qint64 at;
             switch (random() % 4) {
-            case 0: at = 200 + random() % 12; break;
-            case 1: at = 512 + random() % 300; break;
-            case 2: at = qint64(pgci) + random() % 1024; break;
-            default: at = random() % mutant.size(); break;
+            case 0:
+                at = 200 + random() % 12;
+                break;
+            case 1:
+                at = 512 + random() % 300;
+                break;
+            case 2:
+                at = qint64(pgci) + random() % 1024;
+                break;
+            default:
+                at = random() % mutant.size();
+                break;
             }
             if (at >= mutant.size())
                 continue;

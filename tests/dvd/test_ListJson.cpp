@@ -70,7 +70,8 @@ QList<TLsdvdTitle> Lsdvd(const QString &folder)
     const QString text = QString::fromUtf8(process.readAllStandardOutput());
 
     auto seconds = [](const QRegularExpressionMatch &m, int from) {
-        return m.captured(from).toInt() * 3600 + m.captured(from + 1).toInt() * 60 + m.captured(from + 2).toDouble();
+        return m.captured(from).toInt() * 3600 + m.captured(from + 1).toInt() * 60 +
+               m.captured(from + 2).toDouble();
     };
     static const QRegularExpression title(R"(^Title: \d+, Length: (\d+):(\d+):([\d.]+) Chapters: (\d+))");
     static const QRegularExpression angles(R"(^\s+Number of Angles: (\d+))");
@@ -103,8 +104,8 @@ QList<TLsdvdTitle> Lsdvd(const QString &folder)
 void ExpectSameTime(const QString &clock, double lsdvdSeconds, const std::string &where)
 {
     const double ours = ParseTimeText(clock);
-    EXPECT_LE(std::fabs(ours - lsdvdSeconds), 0.5 + 0.035) << where << ": " << clock.toStdString() << " vs "
-                                                           << lsdvdSeconds;
+    EXPECT_LE(std::fabs(ours - lsdvdSeconds), 0.5 + 0.035)
+        << where << ": " << clock.toStdString() << " vs " << lsdvdSeconds;
 }
 
 void ExpectAgreement(const QJsonObject &disc, const QList<TLsdvdTitle> &lsdvd, const std::string &name)

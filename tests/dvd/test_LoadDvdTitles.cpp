@@ -13,7 +13,10 @@ namespace {
 
 const QString Fixtures = QStringLiteral(VELMORA_FIXTURE_DIR);
 
-QString Disc(const char *name) { return Fixtures + QLatin1Char('/') + QLatin1String(name); }
+QString Disc(const char *name)
+{
+    return Fixtures + QLatin1Char('/') + QLatin1String(name);
+}
 
 QStringList Names(const QList<TTitleNode> &titles)
 {
@@ -28,10 +31,11 @@ QString Describe(const QList<TTitleNode> &titles)
 {
     QString text;
     for (const TTitleNode &t : titles) {
-        text += t.title.DisplayName + ' ' + t.title.DiscStartText + '-' + t.title.DiscEndText + ' '
-                + t.title.AudioTracks.join(',') + ' ' + t.title.Subtitles.join(',') + '\n';
+        text += t.title.DisplayName + ' ' + t.title.DiscStartText + '-' + t.title.DiscEndText + ' ' +
+                t.title.AudioTracks.join(',') + ' ' + t.title.Subtitles.join(',') + '\n';
         for (const TaskItem &c : t.chapters)
-            text += "  " + c.DisplayName + ' ' + c.DiscStartText + '-' + c.DiscEndText + ' ' + c.OutputName + '\n';
+            text += "  " + c.DisplayName + ' ' + c.DiscStartText + '-' + c.DiscEndText + ' ' + c.OutputName +
+                    '\n';
     }
     return text;
 }
@@ -118,7 +122,8 @@ TEST(LoadDvdTitles, AudioFilteredByTheChain)
 {
     const QList<TTitleNode> titles = LoadDvdTitles(Disc("two_pgcs"));
     ASSERT_EQ(titles.size(), 2);
-    EXPECT_EQ(titles[0].title.AudioTracks, (QStringList{"English AC3 2ch", "French AC3 2ch", "Deutsch AC3 2ch"}));
+    EXPECT_EQ(titles[0].title.AudioTracks,
+              (QStringList{"English AC3 2ch", "French AC3 2ch", "Deutsch AC3 2ch"}));
     // The second chain allows streams 0 and 2 of three.
     EXPECT_EQ(titles[1].title.AudioTracks, (QStringList{"English AC3 2ch", "Deutsch AC3 2ch"}));
     EXPECT_EQ(titles[1].title.AudioLanguages, (QStringList{"en", "de"}));
@@ -146,10 +151,12 @@ TEST(LoadDvdTitles, FolderFormsOpenTheSameTitles)
     const QString expected = Describe(LoadDvdTitles(parent));
     const QString path = DVDInfo().VideoTsPath;
     ASSERT_FALSE(expected.isEmpty());
-    for (const QString &form : {parent + "/", parent + "/VIDEO_TS", parent + "/VIDEO_TS/", parent + "//VIDEO_TS//"}) {
+    for (const QString &form :
+         {parent + "/", parent + "/VIDEO_TS", parent + "/VIDEO_TS/", parent + "//VIDEO_TS//"}) {
         EXPECT_EQ(Describe(LoadDvdTitles(form)), expected) << form.toStdString();
         EXPECT_TRUE(DVDInfo().VideoTsPath.endsWith("/")) << form.toStdString();
-        EXPECT_EQ(QDir(DVDInfo().VideoTsPath).canonicalPath(), QDir(path).canonicalPath()) << form.toStdString();
+        EXPECT_EQ(QDir(DVDInfo().VideoTsPath).canonicalPath(), QDir(path).canonicalPath())
+            << form.toStdString();
     }
 }
 
