@@ -140,8 +140,8 @@ void TMainForm::imgStartClick()
         return;
     try {
         TBatchRequest request = DefaultBatchRequest();
-        if (auto *model = qobject_cast<TTaskModel *>(ltvTask->model())) {
-            for (const TTaskModel::TCheckedItem &c : model->CheckedItems())
+        if (TaskModel) {
+            for (const TTaskModel::TCheckedItem &c : TaskModel->CheckedItems())
                 request.Items.append({*c.Item, *c.Title});
         }
         request.OutputFolder = edtOutputDir->text();
