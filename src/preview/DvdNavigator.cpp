@@ -3,10 +3,14 @@
 QString GraphStateName(TGraphState state)
 {
     switch (state) {
-    case TGraphState::Uninitialized: return QStringLiteral("uninitialized");
-    case TGraphState::Stopped: return QStringLiteral("stopped");
-    case TGraphState::Paused: return QStringLiteral("paused");
-    case TGraphState::Playing: return QStringLiteral("playing");
+    case TGraphState::Uninitialized:
+        return QStringLiteral("uninitialized");
+    case TGraphState::Stopped:
+        return QStringLiteral("stopped");
+    case TGraphState::Paused:
+        return QStringLiteral("paused");
+    case TGraphState::Playing:
+        return QStringLiteral("playing");
     }
     return QString();
 }

@@ -87,7 +87,8 @@ bool TFakeDvdNavigator::PlayAtTime(const TDvdTimeCode &time, unsigned flags)
 
 bool TFakeDvdNavigator::SetSubpictureState(bool on, unsigned flags)
 {
-    CheckNavigator(QStringLiteral("Subpicture %1 %2").arg(on ? QStringLiteral("on") : QStringLiteral("off")).arg(flags));
+    CheckNavigator(
+        QStringLiteral("Subpicture %1 %2").arg(on ? QStringLiteral("on") : QStringLiteral("off")).arg(flags));
     return true;
 }
 

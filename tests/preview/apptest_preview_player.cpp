@@ -79,7 +79,8 @@ private Q_SLOTS:
         // The first use showed the notice once and remembered it.
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].text, TPreviewPlayer::FirstUseText());
-        QVERIFY(!TIniFile(PreferencesPath()).ReadBool(QStringLiteral("Main"), QStringLiteral("FirstUse"), true));
+        QVERIFY(
+            !TIniFile(PreferencesPath()).ReadBool(QStringLiteral("Main"), QStringLiteral("FirstUse"), true));
     }
 
     void aDoubleClickPlaysAChapterInItsTitle()

@@ -13,7 +13,8 @@ const int kWait = 30000; // generous: the machine is shared
 
 QString DiscIfo(const QString &disc)
 {
-    return QStringLiteral(VELMORA_FIXTURE_DIR) + QLatin1Char('/') + disc + QStringLiteral("/VIDEO_TS/VIDEO_TS.IFO");
+    return QStringLiteral(VELMORA_FIXTURE_DIR) + QLatin1Char('/') + disc +
+           QStringLiteral("/VIDEO_TS/VIDEO_TS.IFO");
 }
 
 TMpvDvdNavigator::Options NoOutput()

@@ -84,7 +84,8 @@ private slots:
         QVERIFY(ifo.open(QIODevice::WriteOnly));
         ifo.close();
         // The notice has been seen, unless a test says otherwise.
-        QVERIFY(TIniFile(PreferencesFile()).WriteBool(QStringLiteral("Main"), QStringLiteral("FirstUse"), false));
+        QVERIFY(
+            TIniFile(PreferencesFile()).WriteBool(QStringLiteral("Main"), QStringLiteral("FirstUse"), false));
 
         m_window = std::make_unique<QWidget>();
         m_w = TPreviewWidgets();
@@ -141,8 +142,8 @@ private slots:
     {
         QTest::mouseClick(static_cast<QToolButton *>(m_w.sbtnPlay), Qt::LeftButton);
         const QString ifo = m_videoTsPath + QStringLiteral("VIDEO_TS.IFO");
-        QCOMPARE(m_navigator->Calls, QStringList({"Clear", "Deactivate", "Activate", "Render " + ifo + " 1", "Run",
-                                                  "PlayTitle 2 1", "Subpicture off 0"}));
+        QCOMPARE(m_navigator->Calls, QStringList({"Clear", "Deactivate", "Activate", "Render " + ifo + " 1",
+                                                  "Run", "PlayTitle 2 1", "Subpicture off 0"}));
         QCOMPARE(m_player->GraphState(), TGraphState::Playing);
         QCOMPARE(m_hints, QStringList({"show Loading.   Please wait....", "hide"}));
         QCOMPARE(m_w.labStart->text(), QStringLiteral("00:00:00"));
@@ -209,12 +210,15 @@ private slots:
             QCOMPARE(notice.caption, QStringLiteral("Velmora DVD to MPEG Ripper"));
             QCOMPARE(notice.icon, QMessageBox::Information);
             QCOMPARE(notice.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-            QVERIFY(notice.text.startsWith(QStringLiteral("This product is not desinged for playing DVD movies, so it\n\r"
-                                                          "may not play")));
+            QVERIFY(notice.text.startsWith(
+                QStringLiteral("This product is not desinged for playing DVD movies, so it\n\r"
+                               "may not play")));
         }
-        QVERIFY(!TIniFile(PreferencesFile()).ReadBool(QStringLiteral("Main"), QStringLiteral("FirstUse"), true));
+        QVERIFY(
+            !TIniFile(PreferencesFile()).ReadBool(QStringLiteral("Main"), QStringLiteral("FirstUse"), true));
         if (preferences.contains("OutputDir")) // the rest of the file is kept
-            QCOMPARE(TIniFile(PreferencesFile()).ReadString(QStringLiteral("Main"), QStringLiteral("OutputDir"), {}),
+            QCOMPARE(TIniFile(PreferencesFile())
+                         .ReadString(QStringLiteral("Main"), QStringLiteral("OutputDir"), {}),
                      QStringLiteral("/tmp"));
     }
 
@@ -225,7 +229,8 @@ private slots:
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(m_messages[0].caption, QStringLiteral("VIDEO_TS.IFO not found"));
         QCOMPARE(m_messages[0].text,
-                 m_videoTsPath + QStringLiteral("VIDEO_TS.IFO can not be found. Please insert and open the DVD."));
+                 m_videoTsPath +
+                     QStringLiteral("VIDEO_TS.IFO can not be found. Please insert and open the DVD."));
         QCOMPARE(m_messages[0].icon, QMessageBox::Information);
         QCOMPARE(m_hints, QStringList({"show Loading.   Please wait....", "hide"}));
         QCOMPARE(m_navigator->Calls, QStringList({"Clear", "Deactivate"}));
@@ -244,7 +249,8 @@ private slots:
 
     void aLowerCaseIfoIsFound()
     {
-        QVERIFY(QFile::rename(m_videoTsPath + QStringLiteral("VIDEO_TS.IFO"), m_videoTsPath + QStringLiteral("video_ts.ifo")));
+        QVERIFY(QFile::rename(m_videoTsPath + QStringLiteral("VIDEO_TS.IFO"),
+                              m_videoTsPath + QStringLiteral("video_ts.ifo")));
         m_player->sbtnPlayClick();
         QVERIFY(m_messages.isEmpty());
         QCOMPARE(m_navigator->RenderedPath, m_videoTsPath + QStringLiteral("video_ts.ifo"));

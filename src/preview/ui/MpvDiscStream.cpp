@@ -142,7 +142,8 @@ struct TDiscStream
                     }
                     request->SetOpened(map);
                     if (request->StartSeconds >= 0 &&
-                        dvdnav_time_search(nav, std::uint64_t(request->StartSeconds * 90000.0)) == DVDNAV_STATUS_OK) {
+                        dvdnav_time_search(nav, std::uint64_t(request->StartSeconds * 90000.0)) ==
+                            DVDNAV_STATUS_OK) {
                         lastCell = 0;
                         continue; // this block lies before the moment asked for
                     }

@@ -33,15 +33,15 @@ public:
     {
     }
 
-    const std::string Device; // the folder holding VIDEO_TS.IFO, or a device or image
-    const int Title;          // from 1
-    const int Chapter;        // from 1, or 0 for the start of the title
+    const std::string Device;  // the folder holding VIDEO_TS.IFO, or a device or image
+    const int Title;           // from 1
+    const int Chapter;         // from 1, or 0 for the start of the title
     const double StartSeconds; // moment of the title to start at, or -1
 
     TDiscStreamPosition StartPosition() const;
     TDiscStreamPosition ReadPosition() const;
-    bool Opened() const;      // the disc was opened and the title found
-    bool Finished() const;    // the title's last block has been handed to mpv
+    bool Opened() const;   // the disc was opened and the title found
+    bool Finished() const; // the title's last block has been handed to mpv
     // The MPEG subpicture stream (0..31) that carries logical stream
     // `logical`, or -1 when the title does not map it.
     int PhysicalSubpictureStream(int logical) const;

@@ -183,7 +183,8 @@ void TMpvDvdNavigator::Stop()
 void TMpvDvdNavigator::CheckNavigator() const
 {
     if (!m_mpv || m_device.isEmpty())
-        throw TNavigatorUnavailable(QStringLiteral("The DVD navigator is not available: no disc has been rendered."));
+        throw TNavigatorUnavailable(
+            QStringLiteral("The DVD navigator is not available: no disc has been rendered."));
 }
 
 void TMpvDvdNavigator::Load(int title, int chapter, double seconds)

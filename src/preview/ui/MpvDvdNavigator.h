@@ -56,11 +56,11 @@ public:
     TDiscStreamPosition StartPosition() const;
     TDiscStreamPosition ReadPosition() const;
     bool FileLoaded() const { return m_fileLoaded; } // mpv has opened the current stream
-    bool Idle() const;                              // mpv plays nothing
-    double PlaybackSeconds() const;                 // mpv's playback clock, -1 when none
-    bool Paused() const;                            // mpv's pause flag
-    QString SubtitleTrack() const;                  // mpv's "sid": a track id, or "no"
-    bool SubtitlesVisible() const;                  // mpv's "sub-visibility"
+    bool Idle() const;                               // mpv plays nothing
+    double PlaybackSeconds() const;                  // mpv's playback clock, -1 when none
+    bool Paused() const;                             // mpv's pause flag
+    QString SubtitleTrack() const;                   // mpv's "sid": a track id, or "no"
+    bool SubtitlesVisible() const;                   // mpv's "sub-visibility"
 
 signals:
     void PlaybackStarted(); // mpv has opened the stream of a play call

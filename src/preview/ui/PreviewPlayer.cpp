@@ -159,7 +159,8 @@ void TPreviewPlayer::Play()
     m_w.labStart->setText(item->DiscStartText);
     m_w.labEnd->setText(item->DiscEndText);
     m_previewStart = int(RoundHalfEven(item->DiscStart));
-    m_previewLength = int(RoundHalfEven(ParseTimeText(item->DiscEndText) - ParseTimeText(item->DiscStartText)));
+    m_previewLength =
+        int(RoundHalfEven(ParseTimeText(item->DiscEndText) - ParseTimeText(item->DiscStartText)));
 
     if (item->IsTitle)
         m_navigator.PlayTitle(item->Number, DVD_CMD_FLAG_Flush);
