@@ -10,9 +10,10 @@ struct mpv_handle;
 // A disc stream for mpv: the MPEG program stream of one title of a DVD-Video
 // folder or disc, read block by block through libdvdnav from a given title,
 // chapter or moment of the title up to the end of that title. mpv's own
-// dvd:// support is not used because Debian's libmpv 0.35 reports the first
-// title's length and chapters for every other title and then plays on into
-// whatever the disc's commands jump to.
+// dvd:// support is not used: Debian's libmpv 0.35 often reports the first
+// title's length and chapters while it plays another title (so its chapter
+// and time seeks land in the wrong place), and at the end of a title it
+// plays on into whatever the disc's commands jump to.
 
 // Where the disc reader stood: title and chapter count from 1, Seconds from
 // the start of the title (-1 until a block has been read).
