@@ -35,10 +35,13 @@ bool WriteBytes(const QString &path, const QByteArray &bytes)
 // A profile of one editable video row and one audio pick list.
 QByteArray ProfileText(const char *type, const char *bitRate)
 {
-    QByteArray text = "[Main]\nType=" + QByteArray(type) + "\nPara=2\n0=Bit Rate\n1=Audio Codec\n"
-                      "[Bit Rate]\nSort=1\nList=0\ncmd=-b\nCaption=" + QByteArray(bitRate) +
-                      "\nValue=" + QByteArray(bitRate) + "\n"
-                      "[Audio Codec]\nSort=2\ncmd=-acodec\nCaption=MP3,AAC,\nValue=libmp3lame,aac,\nIndex=0\n";
+    QByteArray text =
+        "[Main]\nType=" + QByteArray(type) +
+        "\nPara=2\n0=Bit Rate\n1=Audio Codec\n"
+        "[Bit Rate]\nSort=1\nList=0\ncmd=-b\nCaption=" +
+        QByteArray(bitRate) + "\nValue=" + QByteArray(bitRate) +
+        "\n"
+        "[Audio Codec]\nSort=2\ncmd=-acodec\nCaption=MP3,AAC,\nValue=libmp3lame,aac,\nIndex=0\n";
     return text.replace("\n", "\r\n");
 }
 
@@ -88,7 +91,8 @@ class InputsAndChoicesTest : public QObject
     struct TApp
     {
         explicit TApp(const QStringList &arguments)
-            : form(arguments), settings(&form, form.cmbProfile, form.edtOutputDir, [this] { form.cmbProfileChange(); })
+            : form(arguments),
+              settings(&form, form.cmbProfile, form.edtOutputDir, [this] { form.cmbProfileChange(); })
         {
             form.AttachDialogs(nullptr, &settings, nullptr, nullptr, nullptr);
         }
@@ -186,13 +190,37 @@ private Q_SLOTS:
         app.form.show();
         QCOMPARE(app.form.cmbProfile->currentIndex(), index);
         if (index < 0) {
-            QCOMPARE(Rows(app.form.vleVideo), QStringLiteral("Video Codec=|Video Size=|Bit Rate=|Frame Rate=|Aspect=|"
-                                                             "Disable Video="));
+            QCOMPARE(Rows(app.form.vleVideo),
+                     QStringLiteral("Video Codec=|Video Size=|Bit Rate=|Frame Rate=|Aspect=|"
+                                    "Disable Video="));
             QVERIFY(AppValues().OutputExtension.isEmpty());
         } else {
             QCOMPARE(AppValues().OutputExtension, QStringLiteral(".avi"));
         }
         QCOMPARE(app.form.edtOutputDir->text(), m_programDir);
+    }
+
+    void brokenProfileIsReportedByBothWindows()
+    {
+        QByteArray broken = ProfileText("avi", "64000");
+        broken.replace("Index=0", "Index=5");
+        WriteBytes(m_programDir + "Profiles/e.apf", broken);
+        WriteBytes(Prefs(), "[Main]\r\nProfile=3\r\n");
+        TApp app({});
+        app.form.show();
+        QCOMPARE(app.form.cmbProfile->currentText(), QStringLiteral("e"));
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages.last().text, QStringLiteral("List index out of bounds (5)"));
+        QCOMPARE(m_messages.last().icon, QMessageBox::Critical);
+        // The rows before the broken one stay.
+        QCOMPARE(Rows(app.form.vleVideo), QStringLiteral("Bit Rate=64000"));
+
+        app.form.bbtnSetting->click();
+        QCOMPARE(m_messages.size(), 2);
+        QCOMPARE(m_messages.last().text, QStringLiteral("List index out of bounds (5)"));
+        QCOMPARE(m_messages.last().owner, static_cast<QWidget *>(&app.settings));
+        app.settings.btnCancel->click();
+        QVERIFY(app.form.isEnabled());
     }
 
     void choicesSavedOnCloseAndRestoredOnShow()
@@ -205,8 +233,9 @@ private Q_SLOTS:
             app.form.edtOutputDir->setText(QStringLiteral("/saved/here/"));
             app.form.close();
         }
-        QCOMPARE(ReadBytes(Prefs()), QByteArray("[Main]\r\nVersion=2.0\r\nProfile=1\r\nOutput Path=/saved/here/\r\n"
-                                                "[Default]\r\nAsk=1\r\n"));
+        QCOMPARE(ReadBytes(Prefs()),
+                 QByteArray("[Main]\r\nVersion=2.0\r\nProfile=1\r\nOutput Path=/saved/here/\r\n"
+                            "[Default]\r\nAsk=1\r\n"));
         {
             TApp app({});
             app.form.show();
@@ -227,7 +256,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("titles");
 
         QTest::newRow("none") << QStringList() << QByteArray() << QString() << 0;
-        QTest::newRow("a disc folder") << QStringList{Disc("ntsc_4x3")} << QByteArray() << VideoTs("ntsc_4x3") << 2;
+        QTest::newRow("a disc folder")
+            << QStringList{Disc("ntsc_4x3")} << QByteArray() << VideoTs("ntsc_4x3") << 2;
         QTest::newRow("two folders: the second")
             << QStringList{Disc("pal_two_sets"), Disc("many_titles") + "/VIDEO_TS"} << QByteArray()
             << VideoTs("many_titles") << 12;
@@ -235,7 +265,8 @@ private Q_SLOTS:
             << QStringList{Disc("pal_two_sets") + "/VIDEO_TS/VTS_01_1.VOB"} << QByteArray()
             << VideoTs("pal_two_sets") << 2;
         QTest::newRow("nothing there, then a disc, then nothing")
-            << QStringList{QStringLiteral("/no/such/disc"), Disc("two_pgcs"), QStringLiteral("/no/such/file.vob")}
+            << QStringList{QStringLiteral("/no/such/disc"), Disc("two_pgcs"),
+                           QStringLiteral("/no/such/file.vob")}
             << QByteArray() << VideoTs("two_pgcs") << 2;
         QTest::newRow("a list file: its lines, other arguments ignored")
             << QStringList{QStringLiteral("LIST.TMP"), Disc("ntsc_4x3")}
@@ -271,7 +302,8 @@ private Q_SLOTS:
     {
         TApp app({m_programDir + QStringLiteral("missing.tmp"), Disc("ntsc_4x3")});
         QCOMPARE(m_messages.size(), 1);
-        QVERIFY2(m_messages.first().text.startsWith(QStringLiteral("Cannot open file \"%1missing.tmp\".").arg(m_programDir)),
+        QVERIFY2(m_messages.first().text.startsWith(
+                     QStringLiteral("Cannot open file \"%1missing.tmp\".").arg(m_programDir)),
                  qPrintable(m_messages.first().text));
         QCOMPARE(app.form.TaskModel->TitleCount(), 0);
         QVERIFY(app.form.acceptDrops());
@@ -308,7 +340,8 @@ private Q_SLOTS:
         QString picked = m_dir->path();
         QStringList asked;
         SetFolderHandler([&](QWidget *owner, const QString &caption, QString &folder) {
-            asked << caption + (owner == &app.form ? "" : " (not owned)") + (folder.isEmpty() ? "" : " preset");
+            asked << caption + (owner == &app.form ? "" : " (not owned)") +
+                         (folder.isEmpty() ? "" : " preset");
             folder = picked;
             return true;
         });

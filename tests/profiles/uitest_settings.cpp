@@ -69,7 +69,8 @@ private:
     void Unlock()
     {
         if (m_folderLocked)
-            QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            QFile::setPermissions(m_folder,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         m_folderLocked = false;
         if (m_immutable)
             QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_file});
@@ -97,7 +98,10 @@ class TestSettingForm : public QObject
     QMessageBox::StandardButton m_answer = QMessageBox::Yes;
 
     QString Prefs() const { return m_programDir + QStringLiteral("Preferences.ini"); }
-    QString Profile(const QString &name) const { return m_programDir + QStringLiteral("Profiles/") + name + ".apf"; }
+    QString Profile(const QString &name) const
+    {
+        return m_programDir + QStringLiteral("Profiles/") + name + ".apf";
+    }
 
     std::unique_ptr<TSettingForm> MakeForm(const QByteArray &preferences)
     {
@@ -121,10 +125,13 @@ class TestSettingForm : public QObject
     // The General page as a line of text, to compare whole states.
     static QString General(const TSettingForm &form)
     {
-        return QStringList{form.edtOutputDir->text(), form.edtWorkDir->text(),
+        return QStringList{form.edtOutputDir->text(),
+                           form.edtWorkDir->text(),
                            QString::number(form.cmbSyn->currentIndex()),
-                           QString::number(form.chkOpenDir->isChecked()), QString::number(form.chkExit->isChecked()),
-                           QString::number(form.chkTurnoff->isChecked()), Choice(form)}
+                           QString::number(form.chkOpenDir->isChecked()),
+                           QString::number(form.chkExit->isChecked()),
+                           QString::number(form.chkTurnoff->isChecked()),
+                           Choice(form)}
             .join(QLatin1Char('|'));
     }
 
@@ -174,7 +181,8 @@ private Q_SLOTS:
         QCOMPARE(form->btnDefault->text(), QStringLiteral("&Load Default"));
         QCOMPARE(form->btnSaveAs->text(), QStringLiteral("&Save as..."));
         QCOMPARE(form->rdbRename->text(), QStringLiteral("Not overwrite (Rename to <Filename> + Index"));
-        QCOMPARE(form->chkOpenDir->text(), QStringLiteral("Open the output directory when the task is completed. "));
+        QCOMPARE(form->chkOpenDir->text(),
+                 QStringLiteral("Open the output directory when the task is completed. "));
         QCOMPARE(form->cmbSyn->count(), 3);
         QCOMPARE(form->cmbSyn->itemText(2), QStringLiteral("Progressive Mode"));
         QCOMPARE(form->ProfileGrids->geometry(), QRect(8, 36, 366, 373));
@@ -311,8 +319,9 @@ private Q_SLOTS:
         form->edtWorkDir->setText(QStringLiteral("/w/"));
         form->rdbOverWrite->setChecked(true);
         form->btnOK->click();
-        QCOMPARE(ReadBytes(Prefs()), Crlf("[Default]\nAsk=1\n[Main]\nOverwrite=1\nAsk=0\nAuto Turn Off=0\n"
-                                          "Auto Exit=0\nAuto Open Dir=1\nSyn Mode=0\nWork Dir=/w/\nOutput Path=/o/\n"));
+        QCOMPARE(ReadBytes(Prefs()),
+                 Crlf("[Default]\nAsk=1\n[Main]\nOverwrite=1\nAsk=0\nAuto Turn Off=0\n"
+                      "Auto Exit=0\nAuto Open Dir=1\nSyn Mode=0\nWork Dir=/w/\nOutput Path=/o/\n"));
     }
 
     void unwritablePreferencesKeepTheDialogOpenAndTheFileWhole()
@@ -329,8 +338,9 @@ private Q_SLOTS:
         }
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(m_messages.first().icon, QMessageBox::Critical);
-        QVERIFY2(m_messages.first().text.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(Prefs())),
-                 qPrintable(m_messages.first().text));
+        QVERIFY2(
+            m_messages.first().text.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(Prefs())),
+            qPrintable(m_messages.first().text));
         QVERIFY(form->isVisible());
         QVERIFY(!m_main->isEnabled());
         QCOMPARE(ReadBytes(Prefs()), prefs);
@@ -353,7 +363,8 @@ private Q_SLOTS:
         video->SetValue(video->FindRow(QStringLiteral("Video Codec")), QStringLiteral("H.264"));
         form->btnOK->click();
         const QByteArray clip = ReadBytes(Profile(QStringLiteral("Clip")));
-        QVERIFY(clip.contains("[Bit Rate]\r\nSort=1\r\nList=0\r\ncmd=-b\r\nCaption=1200000\r\nValue=1200000\r\n"));
+        QVERIFY(clip.contains(
+            "[Bit Rate]\r\nSort=1\r\nList=0\r\ncmd=-b\r\nCaption=1200000\r\nValue=1200000\r\n"));
         QVERIFY(clip.contains("Value=mpeg4,libx264,\r\nIndex=1\r\n"));
         QCOMPARE(ReadBytes(Profile(QStringLiteral("Other"))), ClipProfile);
         QCOMPARE(m_mainProfileChanges, 1);
@@ -416,7 +427,8 @@ private Q_SLOTS:
         QString picked = QStringLiteral("/picked");
         bool confirm = true;
         SetFolderHandler([&](QWidget *owner, const QString &caption, QString &folder) {
-            captions << caption + (owner == form.get() ? "" : " (not owned)") + (folder.isEmpty() ? "" : " preset");
+            captions << caption + (owner == form.get() ? "" : " (not owned)") +
+                            (folder.isEmpty() ? "" : " preset");
             folder = picked;
             return confirm;
         });

@@ -104,8 +104,8 @@ void TMainForm::RestoreChoices()
 void TMainForm::SaveChoices()
 {
     TIniFile ini(PreferencesPath());
-    if (!ini.WriteInteger(kMain, kProfileKey, cmbProfile->currentIndex())
-        || !ini.WriteString(kMain, kOutputPathKey, edtOutputDir->text()))
+    if (!ini.WriteInteger(kMain, kProfileKey, cmbProfile->currentIndex()) ||
+        !ini.WriteString(kMain, kOutputPathKey, edtOutputDir->text()))
         ShowError(this, ini.LastError());
 }
 
@@ -129,7 +129,8 @@ void TMainForm::cmbProfileChange()
 void TMainForm::bbtnBrowserClick()
 {
     QString folder;
-    if (BrowseForFolder(this, QStringLiteral("Select the output directory."), folder) && QFileInfo(folder).isDir())
+    if (BrowseForFolder(this, QStringLiteral("Select the output directory."), folder) &&
+        QFileInfo(folder).isDir())
         edtOutputDir->setText(AddTrailingBackslash(folder));
 }
 

@@ -37,8 +37,8 @@ QLabel *Caption(QWidget *parent, const QString &text, int x, int y, int width)
 
 TSettingForm::TSettingForm(QWidget *mainWindow, QComboBox *mainProfile, QLineEdit *mainOutputDir,
                            std::function<void()> mainProfileChange)
-    : QDialog(mainWindow), m_mainWindow(mainWindow), m_mainProfile(mainProfile), m_mainOutputDir(mainOutputDir),
-      m_mainProfileChange(std::move(mainProfileChange))
+    : QDialog(mainWindow), m_mainWindow(mainWindow), m_mainProfile(mainProfile),
+      m_mainOutputDir(mainOutputDir), m_mainProfileChange(std::move(mainProfileChange))
 {
     setObjectName(QStringLiteral("SettingForm"));
     BuildLayout();
@@ -52,8 +52,8 @@ TSettingForm::TSettingForm(QWidget *mainWindow) : TSettingForm(mainWindow, nullp
 void TSettingForm::BuildLayout()
 {
     setWindowTitle(QStringLiteral("Settings"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(kClientWidth, kClientHeight);
 
     pgcSetting = Named(new QTabWidget(this), "pgcSetting");
@@ -104,15 +104,19 @@ QWidget *TSettingForm::BuildGeneralPage()
     Caption(page, QStringLiteral("Synchronization Mode:"), 12, 84, 150);
     cmbSyn = Named(new QComboBox(page), "cmbSyn");
     cmbSyn->setGeometry(164, 84, 174, 22);
-    cmbSyn->addItems({QStringLiteral("Auto"), QStringLiteral("Force Mode"), QStringLiteral("Progressive Mode")});
+    cmbSyn->addItems(
+        {QStringLiteral("Auto"), QStringLiteral("Force Mode"), QStringLiteral("Progressive Mode")});
 
-    chkOpenDir = Named(new QCheckBox(QStringLiteral("Open the output directory when the task is completed. "), page),
-                       "chkOpenDir");
+    chkOpenDir =
+        Named(new QCheckBox(QStringLiteral("Open the output directory when the task is completed. "), page),
+              "chkOpenDir");
     chkOpenDir->setGeometry(12, 126, 353, 21);
-    chkExit = Named(new QCheckBox(QStringLiteral("Exit the program when the task is completed."), page), "chkExit");
+    chkExit =
+        Named(new QCheckBox(QStringLiteral("Exit the program when the task is completed."), page), "chkExit");
     chkExit->setGeometry(12, 152, 353, 21);
-    chkTurnoff = Named(new QCheckBox(QStringLiteral("Turn off the computer when the task is completed."), page),
-                       "chkTurnoff");
+    chkTurnoff =
+        Named(new QCheckBox(QStringLiteral("Turn off the computer when the task is completed."), page),
+              "chkTurnoff");
     chkTurnoff->setGeometry(12, 178, 353, 21);
 
     gpbOverWrite = Named(new QGroupBox(QStringLiteral("Output File Overwrite"), page), "gpbOverWrite");
@@ -121,8 +125,9 @@ QWidget *TSettingForm::BuildGeneralPage()
     rdbAsk->setGeometry(16, 26, 320, 21);
     rdbOverWrite = Named(new QRadioButton(QStringLiteral("Overwrite"), gpbOverWrite), "rdbOverWrite");
     rdbOverWrite->setGeometry(16, 52, 320, 21);
-    rdbRename = Named(new QRadioButton(QStringLiteral("Not overwrite (Rename to <Filename> + Index"), gpbOverWrite),
-                      "rdbRename");
+    rdbRename =
+        Named(new QRadioButton(QStringLiteral("Not overwrite (Rename to <Filename> + Index"), gpbOverWrite),
+              "rdbRename");
     rdbRename->setGeometry(16, 78, 320, 21);
     rdbAsk->setChecked(true);
     return page;
@@ -345,7 +350,8 @@ void TSettingForm::btnCancelClick()
 
 void TSettingForm::btnDefaultClick()
 {
-    if (AskYesNo(this, QStringLiteral("Load Default"), QStringLiteral("Are you sure to load the default preferences?")))
+    if (AskYesNo(this, QStringLiteral("Load Default"),
+                 QStringLiteral("Are you sure to load the default preferences?")))
         LoadPreferences(true);
 }
 
