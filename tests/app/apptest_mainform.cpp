@@ -1,5 +1,6 @@
 #include "app/ProgramInfo.h"
 #include "app/helpers/AppValues.h"
+#include "app/helpers/ui/Dialogs.h"
 #include "app/ui/MainForm.h"
 
 #include <QApplication>
@@ -37,6 +38,12 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         ProgramInfo::OverrideProgramDir(m_dir.path());
+        // A click on Start with nothing checked answers with a message box.
+        m_messages.clear();
+        SetMessageHandler([this](const TMessageRequest &request) {
+            m_messages << request.caption;
+            return QMessageBox::Ok;
+        });
         QFile::remove(m_dir.filePath(QStringLiteral("Preferences.ini")));
     }
 
@@ -141,6 +148,7 @@ private Q_SLOTS:
         QCOMPARE(start->ButtonState(), 1);
         QCOMPARE(start->PictureShown(), 1);
         QCOMPARE(clicks.count(), 1);
+        QCOMPARE(m_messages, QStringList{QStringLiteral("No Title or Chapter checked")});
         // Moving on to the picture around the buttons shows the normal picture.
         MoveMouseOver(form.panStartStop, QPoint(5, 90));
         QCOMPARE(start->ButtonState(), 0);
@@ -187,6 +195,7 @@ protected:
 private:
     QTemporaryDir m_dir;
     QList<int> m_heights;
+    QStringList m_messages;
 };
 
 QTEST_MAIN(MainFormTest)

@@ -1,6 +1,7 @@
 #include "app/helpers/IniFile.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -84,11 +85,15 @@ TEST_F(IniFileTest, AFailedWriteLeavesTheFileAsItWas)
 {
     WriteAll(path(), "[Main]\r\nProfile=1\r\n");
     TIniFile ini(path());
+    // A read-only folder stops an ordinary user; root needs the file made immutable.
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const bool immutable = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path()}) == 0;
     const bool written = ini.WriteInteger(QStringLiteral("Main"), QStringLiteral("Profile"), 2);
+    if (immutable)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path()});
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (written)
-        GTEST_SKIP() << "the folder stays writable for this user (running as root)";
+        GTEST_SKIP() << "neither a read-only folder nor an immutable file stops this user here";
     EXPECT_TRUE(ini.LastError().startsWith(QStringLiteral("Cannot create file \"") + path() + QStringLiteral("\". ")));
     EXPECT_EQ(ReadAll(path()), QByteArray("[Main]\r\nProfile=1\r\n"));
 }

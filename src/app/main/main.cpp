@@ -1,18 +1,15 @@
-#include "about/ui/AboutForm.h"
 #include "app/ProgramInfo.h"
-#include "app/ui/MainForm.h"
 #include "conversion/RipCommand.h"
 #include "dvd/ListJson.h"
-#include "dvd/ui/OpenDVDForm.h"
-#include "preview/ui/EditTimeForm.h"
-#include "profiles/ui/SettingForm.h"
-#include "tasks/ui/EditDVDVolumeForm.h"
 
-#include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
+#include <dlfcn.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +45,34 @@ bool RunCommand(int argc, char **argv, int &status)
     return false;
 }
 
+// The folder of the running executable, before any application object exists.
+QString ExecutableDir()
+{
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return QString();
+    return QFileInfo(QString::fromLocal8Bit(path, static_cast<int>(n))).absolutePath();
+}
+
+int RunWindows(int argc, char **argv)
+{
+    const QString module = ExecutableDir() + QStringLiteral("/velmora-windows.so");
+    void *handle = dlopen(QFile::encodeName(module).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        std::fprintf(stderr, "velmora-ripper: cannot load the windows (%s)\n", dlerror());
+        return 1;
+    }
+    using TRunWindows = int (*)(int, char **);
+    auto run = reinterpret_cast<TRunWindows>(dlsym(handle, "VelmoraRunWindows"));
+    if (!run) {
+        std::fprintf(stderr, "velmora-ripper: %s holds no windows\n", QFile::encodeName(module).constData());
+        return 1;
+    }
+    // The module stays loaded until the process ends: Qt's objects of it live that long.
+    return run(argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -55,21 +80,5 @@ int main(int argc, char **argv)
     int status = 0;
     if (RunCommand(argc, argv, status))
         return status;
-
-    QApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
-
-    // The windows, in this order; all but the main window start hidden.
-    TMainForm mainForm(arguments);
-    TOpenDVDForm openDvdForm(&mainForm);
-    TSettingForm settingForm(&mainForm, mainForm.cmbProfile, mainForm.edtOutputDir,
-                             [&mainForm] { mainForm.cmbProfileChange(); });
-    TEditDVDVolumeForm editVolumeForm(&mainForm);
-    TEditTimeForm editTimeForm(&mainForm);
-    TAboutForm aboutForm(&mainForm);
-    mainForm.AttachDialogs(&openDvdForm, &settingForm, &editVolumeForm, &editTimeForm, &aboutForm);
-
-    mainForm.show();
-    return app.exec();
+    return RunWindows(argc, argv);
 }

@@ -85,6 +85,12 @@ void TMainForm::AttachDialogs(TOpenDVDForm *openDvd, TSettingForm *settings, TEd
 
 void TMainForm::BuildLayout()
 {
+    // The layout's sizes are those of a small dialog font; a larger desktop
+    // font would cut the captions and time labels short.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
+
     panClient = new QWidget(this);
     panClient->setObjectName(QStringLiteral("panClient"));
     setCentralWidget(panClient);
@@ -245,7 +251,10 @@ void TMainForm::BuildRightPanel()
     labEnd->move(162, 20);
     labPreviewPlayTime = Named(new QLabel(QStringLiteral("00:00:00"), panPreviewButton), "labPreviewPlayTime");
     labPreviewPlayTime->move(164, 43);
+    QFont timeFont = font();
+    timeFont.setPixelSize(10);
     for (QLabel *label : {labStart, labEnd, labPreviewPlayTime}) {
+        label->setFont(timeFont);
         label->setStyleSheet(light);
         label->adjustSize();
     }
