@@ -31,7 +31,17 @@ QStringList ListFilesByExtension(const QString &folder, const QString &extension
 
 QString ProfilePath(const QString &programDir, const QString &displayName)
 {
-    return programDir + QStringLiteral("Profiles/") + displayName + QStringLiteral(".apf");
+    const QString folder = programDir + QStringLiteral("Profiles/");
+    const QString name = displayName + QStringLiteral(".apf");
+    // The listing accepts "c.APF" as the profile "c"; on a file system that
+    // tells letter case apart, the path must name that file as it is spelt.
+    if (!QFileInfo::exists(folder + name)) {
+        const QStringList entries = QDir(folder).entryList(QDir::Files);
+        for (const QString &entry : entries)
+            if (entry.compare(name, Qt::CaseInsensitive) == 0)
+                return folder + entry;
+    }
+    return folder + name;
 }
 
 namespace {

@@ -42,6 +42,17 @@ TEST(ListFilesByExtension, PlainFilesOfTheExtensionSortedWithoutCase)
         ListFilesByExtension(dir.filePath(QStringLiteral("missing")), QStringLiteral(".apf")).isEmpty());
 }
 
+TEST(ProfilePath, FindsTheListedFileWhateverTheCaseOfItsExtension)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Profiles")));
+    const QString programDir = dir.path() + QLatin1Char('/');
+    WriteText(programDir + QStringLiteral("Profiles/c.APF"), "[Main]\r\nType=webm\r\n");
+    EXPECT_EQ(ProfilePath(programDir, QStringLiteral("c")), programDir + QStringLiteral("Profiles/c.APF"));
+    EXPECT_EQ(ReadProfile(ProfilePath(programDir, QStringLiteral("c"))).Type, QStringLiteral("webm"));
+    EXPECT_EQ(ProfilePath(programDir, QStringLiteral("none")), programDir + QStringLiteral("Profiles/none.apf"));
+}
+
 TEST(ReadProfile, DefaultsAndTypes)
 {
     QTemporaryDir dir;
