@@ -53,6 +53,10 @@ TAboutForm::TAboutForm(QWidget *mainWindow) : QDialog(mainWindow), m_mainWindow(
 
 void TAboutForm::FormCreate()
 {
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
+
     labProgramName = Place(this, "labProgramName", 259, 21);
     labProgramName->resize(201, 20);
     labProgramName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -96,6 +100,11 @@ void TAboutForm::FormCreate()
             label->adjustSize();
         label->installEventFilter(this);
     }
+    // A link stands right of its caption; with a wider font than the layout's it
+    // moves right rather than cover the caption.
+    labWebsite->move(qMax(120, labVisitWebsite->geometry().right() + 5), 166);
+    labMore->move(qMax(198, Label7->geometry().right() + 5), 195);
+
     // Right-justified in its box; the full name is wider than the box in most
     // fonts, so the box grows leftwards and keeps its right edge.
     const int nameWidth = qMax(201, labProgramName->sizeHint().width());
