@@ -39,7 +39,7 @@ struct TChainSpec
 
 // A title-set information file laid out as a real one: the chain table at
 // sector PgciSector, each chain after its search pointers.
-struct TIfoSpec
+struct TIfoLayout
 {
     quint16 Video = 0x5000 | (3 << 10); // MPEG2 PAL 16:9, 720x576
     QList<QByteArray> Audio;            // 8-byte attribute entries
@@ -76,24 +76,24 @@ QByteArray AudioEntry(int format, int channels, const char *code, int extension)
     return e;
 }
 
-QByteArray BuildIfo(const TIfoSpec &spec)
+QByteArray BuildIfo(const TIfoLayout &layout)
 {
     QByteArray d(2048, '\0');
-    Put32(d, 204, spec.PgciSector);
-    Put16(d, 512, spec.Video);
-    Put16(d, 514, quint16(spec.Audio.size()));
-    for (int k = 0; k < spec.Audio.size(); ++k)
-        PutBytes(d, 516 + 8 * k, spec.Audio[k]);
-    Put16(d, 596, quint16(spec.SubtitleCodes.size()));
-    for (int k = 0; k < spec.SubtitleCodes.size(); ++k)
-        PutBytes(d, 598 + 6 * k + 2, spec.SubtitleCodes[k]);
+    Put32(d, 204, layout.PgciSector);
+    Put16(d, 512, layout.Video);
+    Put16(d, 514, quint16(layout.Audio.size()));
+    for (int k = 0; k < layout.Audio.size(); ++k)
+        PutBytes(d, 516 + 8 * k, layout.Audio[k]);
+    Put16(d, 596, quint16(layout.SubtitleCodes.size()));
+    for (int k = 0; k < layout.SubtitleCodes.size(); ++k)
+        PutBytes(d, 598 + 6 * k + 2, layout.SubtitleCodes[k]);
 
-    const qint64 p = qint64(spec.PgciSector) * 2048;
-    d.resize(p + 8 + 8 * spec.Chains.size(), '\0');
-    Put16(d, p, quint16(spec.Chains.size()));
-    qint64 offset = spec.FirstChainOffset ? spec.FirstChainOffset : 8 + 8 * spec.Chains.size();
-    for (int i = 0; i < spec.Chains.size(); ++i) {
-        const TChainSpec &c = spec.Chains[i];
+    const qint64 p = qint64(layout.PgciSector) * 2048;
+    d.resize(p + 8 + 8 * layout.Chains.size(), '\0');
+    Put16(d, p, quint16(layout.Chains.size()));
+    qint64 offset = layout.FirstChainOffset ? layout.FirstChainOffset : 8 + 8 * layout.Chains.size();
+    for (int i = 0; i < layout.Chains.size(); ++i) {
+        const TChainSpec &c = layout.Chains[i];
         const qint64 g = p + offset;
         const int mapOffset = 0xEC;
         const int cellOffset = mapOffset + int(c.ProgramMap.size() + 1) / 2 * 2;
@@ -102,9 +102,9 @@ QByteArray BuildIfo(const TIfoSpec &spec)
         d[g + 2] = char(c.ProgramMap.size());
         d[g + 3] = char(c.CellCount);
         PutBytes(d, g + 4, c.PlaybackTime);
-        for (int k = 0; k < spec.Audio.size(); ++k)
+        for (int k = 0; k < layout.Audio.size(); ++k)
             d[g + 12 + 2 * k] = k < c.AudioControl.size() ? c.AudioControl[k] : char(0x80 | k);
-        for (int k = 0; k < spec.SubtitleCodes.size(); ++k)
+        for (int k = 0; k < layout.SubtitleCodes.size(); ++k)
             d[g + 28 + 4 * k] = k < c.SubtitleControl.size() ? c.SubtitleControl[k] : char(0x80 | k);
         Put16(d, g + 230, quint16(mapOffset));
         Put16(d, g + 232, quint16(cellOffset));
@@ -212,12 +212,12 @@ TEST(IfoLanguages, TableLookup)
 
 TEST(IfoAttributes, AudioStreamsAndSubtitleLanguages)
 {
-    TIfoSpec spec;
-    spec.Audio = {AudioEntry(0, 6, "en", 0), AudioEntry(0, 2, "fr", 1), AudioEntry(6, 8, "de", 3),
+    TIfoLayout layout;
+    layout.Audio = {AudioEntry(0, 6, "en", 0), AudioEntry(0, 2, "fr", 1), AudioEntry(6, 8, "de", 3),
                   AudioEntry(4, 2, "ja", 4), AudioEntry(7, 1, "xx", 9)};
-    spec.SubtitleCodes = {QByteArray(2, '\0'), QByteArray("  "), QByteArray("en")};
-    spec.Chains = {TChainSpec{}};
-    const TIFO ifo = Parse(BuildIfo(spec));
+    layout.SubtitleCodes = {QByteArray(2, '\0'), QByteArray("  "), QByteArray("en")};
+    layout.Chains = {TChainSpec{}};
+    const TIFO ifo = Parse(BuildIfo(layout));
     const QList<TAudioStream> &a = ifo.VOBS.Audio;
     ASSERT_EQ(a.size(), 5);
     EXPECT_EQ(a[0].LanguageName, "English");
@@ -254,9 +254,9 @@ TEST(IfoAttributes, VideoWord)
         {0xF000, "???", "???", "4:3", "???"},
     };
     for (const auto &c : cases) {
-        TIfoSpec spec;
-        spec.Video = c.Word;
-        const TVideoStream v = Parse(BuildIfo(spec)).VOBS.Video;
+        TIfoLayout layout;
+        layout.Video = c.Word;
+        const TVideoStream v = Parse(BuildIfo(layout)).VOBS.Video;
         EXPECT_EQ(v.CodingMode, c.Coding) << std::hex << c.Word;
         EXPECT_EQ(v.VideoStandard, c.Standard) << std::hex << c.Word;
         EXPECT_EQ(v.DisplayAspect, c.Aspect) << std::hex << c.Word;
@@ -278,11 +278,11 @@ TEST(IfoChains, CodedTimes)
         {QByteArray("\x00\x00\x01\x80", 4), "0:00:01.000"}, // rate bits 10 count as 25
     };
     for (const auto &c : cases) {
-        TIfoSpec spec;
+        TIfoLayout layout;
         TChainSpec chain;
         chain.PlaybackTime = c.Time;
-        spec.Chains = {chain};
-        EXPECT_EQ(Parse(BuildIfo(spec)).PGCI.Chains[0].PlaybackTime, c.Text) << c.Time.toHex().constData();
+        layout.Chains = {chain};
+        EXPECT_EQ(Parse(BuildIfo(layout)).PGCI.Chains[0].PlaybackTime, c.Text) << c.Time.toHex().constData();
     }
 }
 
@@ -311,14 +311,14 @@ TEST(IfoChains, ChapterWalk)
         {{}, 2, {}, {}},
     };
     for (const auto &c : cases) {
-        TIfoSpec spec;
+        TIfoLayout layout;
         TChainSpec chain;
         chain.ProgramMap = c.Map;
         chain.CellCount = c.Cells;
         for (int s = 1; s <= c.Cells; ++s)
             chain.CellTimes.append(Seconds(s));
-        spec.Chains = {chain};
-        const TProgramChain got = Parse(BuildIfo(spec)).PGCI.Chains[0];
+        layout.Chains = {chain};
+        const TProgramChain got = Parse(BuildIfo(layout)).PGCI.Chains[0];
         EXPECT_EQ(got.ProgramCount, unsigned(c.Map.size()));
         EXPECT_EQ(got.ChapterLengths, c.Lengths);
         EXPECT_EQ(got.ChapterStarts, c.Starts);
@@ -327,14 +327,14 @@ TEST(IfoChains, ChapterWalk)
 
 TEST(IfoChains, StreamFlagsPerChain)
 {
-    TIfoSpec spec;
-    spec.Audio = {AudioEntry(0, 2, "en", 0), AudioEntry(0, 2, "fr", 0), AudioEntry(0, 2, "de", 0)};
-    spec.SubtitleCodes = {QByteArray("en"), QByteArray("fr")};
+    TIfoLayout layout;
+    layout.Audio = {AudioEntry(0, 2, "en", 0), AudioEntry(0, 2, "fr", 0), AudioEntry(0, 2, "de", 0)};
+    layout.SubtitleCodes = {QByteArray("en"), QByteArray("fr")};
     TChainSpec chain;
     chain.AudioControl = QByteArray("\x80\x00\x82", 3);
     chain.SubtitleControl = QByteArray("\x00\x81", 2);
-    spec.Chains = {TChainSpec{}, chain};
-    const TIFO ifo = Parse(BuildIfo(spec));
+    layout.Chains = {TChainSpec{}, chain};
+    const TIFO ifo = Parse(BuildIfo(layout));
     EXPECT_EQ(ifo.PGCI.Chains[0].AudioAvailable, "111");
     EXPECT_EQ(ifo.PGCI.Chains[0].SubtitleAvailable, "11");
     EXPECT_EQ(ifo.PGCI.Chains[1].AudioAvailable, "101");
@@ -344,15 +344,15 @@ TEST(IfoChains, StreamFlagsPerChain)
 // The chain table and the chains may lie past 64 KiB: offsets are not cut to 16 bits.
 TEST(IfoChains, OffsetsBeyond64KiB)
 {
-    TIfoSpec spec;
-    spec.PgciSector = 40;          // 81920
-    spec.FirstChainOffset = 70000; // 151920
+    TIfoLayout layout;
+    layout.PgciSector = 40;          // 81920
+    layout.FirstChainOffset = 70000; // 151920
     TChainSpec chain;
     chain.PlaybackTime = Seconds(7);
     chain.ProgramMap = {1, 2};
     chain.CellCount = 2;
-    spec.Chains = {chain, chain};
-    const TIFO ifo = Parse(BuildIfo(spec));
+    layout.Chains = {chain, chain};
+    const TIFO ifo = Parse(BuildIfo(layout));
     ASSERT_EQ(ifo.PGCI.ChainCount, 2u);
     for (const TProgramChain &c : ifo.PGCI.Chains) {
         EXPECT_EQ(c.PlaybackTime, "0:00:07.000");
@@ -362,12 +362,12 @@ TEST(IfoChains, OffsetsBeyond64KiB)
 
 TEST(IfoErrors, FaultsNameTheFileAndTheFault)
 {
-    TIfoSpec spec;
+    TIfoLayout layout;
     TChainSpec chain;
     chain.ProgramMap = {1};
     chain.CellCount = 1;
-    spec.Chains = {chain};
-    const QByteArray good = BuildIfo(spec);
+    layout.Chains = {chain};
+    const QByteArray good = BuildIfo(layout);
     const qint64 chainAt = 2048 + 16;
 
     QByteArray badTime = good;
@@ -431,9 +431,9 @@ TEST(IfoErrors, FilesThatCannotBeOpened)
     // A file that ends inside the chain table, read from disk.
     QFile file(dir.filePath("VTS_03_0.IFO"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    TIfoSpec spec;
-    spec.Chains = {TChainSpec{}};
-    file.write(BuildIfo(spec).left(2050));
+    TIfoLayout layout;
+    layout.Chains = {TChainSpec{}};
+    file.write(BuildIfo(layout).left(2050));
     file.close();
     try {
         ReadIfoFile(file.fileName());
@@ -448,19 +448,19 @@ TEST(IfoErrors, FilesThatCannotBeOpened)
 // allocation on the counts' word.
 TEST(IfoErrors, CountsBeyondTheFile)
 {
-    TIfoSpec spec;
-    spec.Chains = {TChainSpec{}};
-    QByteArray many = BuildIfo(spec);
+    TIfoLayout layout;
+    layout.Chains = {TChainSpec{}};
+    QByteArray many = BuildIfo(layout);
     Put16(many, 514, 0xFFFF); // 65535 audio streams in a 2 KiB header
     EXPECT_TRUE(ParseError(many)->contains("read past the end"));
 
-    QByteArray chains = BuildIfo(spec);
+    QByteArray chains = BuildIfo(layout);
     Put16(chains, 2048, 0xFFFF);
     EXPECT_TRUE(ParseError(chains)->contains("read past the end"));
 
     // Every search pointer names the same chain of 255 programs: the chains
     // would describe millions of chapters from a few hundred kilobytes.
-    TIfoSpec bomb;
+    TIfoLayout bomb;
     bomb.Audio = {AudioEntry(0, 2, "en", 0)};
     TChainSpec wide;
     wide.CellCount = 255;
