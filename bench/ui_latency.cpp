@@ -88,11 +88,13 @@ int RunTool(bool firstStage, int argc, char **argv)
     for (double now = 0; now < seconds; now = Seconds() - start) {
         const double position = endpos * now / seconds;
         if (firstStage)
-            std::snprintf(line, sizeof line, "Pos: %5.1fs %6df (%2d%%)  50.00fps Trem:   0min   0mb  A-V:0.000 [0:0]\r",
+            std::snprintf(line, sizeof line,
+                          "Pos: %5.1fs %6df (%2d%%)  50.00fps Trem:   0min   0mb  A-V:0.000 [0:0]\r",
                           position, int(position * 25), int(100 * now / seconds));
         else
             std::snprintf(line, sizeof line,
-                          "frame=%5d fps=50 q=28.0 size=   100kB time=00:00:%05.2f bitrate= 700.1kbits/s speed=1x    \r",
+                          "frame=%5d fps=50 q=28.0 size=   100kB time=00:00:%05.2f bitrate= 700.1kbits/s "
+                          "speed=1x    \r",
                           int(position * 25), position);
         Print(line);
         SleepOneMillisecond();
@@ -145,8 +147,8 @@ int RunWindow(int argc, char **argv)
     QFile::copy(QStringLiteral(VELMORA_SOURCE_DIR "/Profiles/AVI - MPEG-4 MP3.apf"),
                 program.filePath(QStringLiteral("Profiles/AVI - MPEG-4 MP3.apf")));
     WriteBytes(program.filePath(QStringLiteral("Preferences.ini")),
-               "[Main]\r\nProfile=0\r\nOutput Path=" + QFile::encodeName(out.path()) +
-                   "/\r\nWork Dir=" + QFile::encodeName(work.path()) + "/\r\nAuto Open Dir=0\r\nOverwrite=1\r\n");
+               "[Main]\r\nProfile=0\r\nOutput Path=" + QFile::encodeName(out.path()) + "/\r\nWork Dir=" +
+                   QFile::encodeName(work.path()) + "/\r\nAuto Open Dir=0\r\nOverwrite=1\r\n");
     ProgramInfo::OverrideProgramDir(program.path());
     SetMessageHandler([](const TMessageRequest &request) {
         std::fprintf(stderr, "message: %s: %s\n", qPrintable(request.caption), qPrintable(request.text));

@@ -352,7 +352,7 @@ QString TTerminalBatchView::ProgressLine() const
         .arg(m_itemName)
         .arg(m_current)
         .arg(m_total)
-        .arg(m_elapsed, m_total >= 100        ? QStringLiteral("00:00:00")
+        .arg(m_elapsed, m_total >= 100          ? QStringLiteral("00:00:00")
                         : m_remaining.isEmpty() ? QStringLiteral("--:--:--")
                                                 : m_remaining);
 }

@@ -151,9 +151,10 @@ void ConversionWindowTest::init()
     QVERIFY(QDir(m_program->path()).mkdir(QStringLiteral("Profiles")));
     QVERIFY(QFile::copy(QStringLiteral(VELMORA_SOURCE_DIR "/Profiles/AVI - MPEG-4 MP3.apf"),
                         m_program->filePath(QStringLiteral("Profiles/AVI - MPEG-4 MP3.apf"))));
-    const QByteArray preferences = "[Main]\r\nProfile=0\r\nOutput Path=" + QFile::encodeName(m_out->path()) +
-                                   "/\r\nWork Dir=" + QFile::encodeName(m_work->path()) +
-                                   "/\r\nAuto Open Dir=0\r\nAuto Exit=0\r\nAuto Turn Off=0\r\nAsk=1\r\nOverwrite=0\r\n";
+    const QByteArray preferences =
+        "[Main]\r\nProfile=0\r\nOutput Path=" + QFile::encodeName(m_out->path()) +
+        "/\r\nWork Dir=" + QFile::encodeName(m_work->path()) +
+        "/\r\nAuto Open Dir=0\r\nAuto Exit=0\r\nAuto Turn Off=0\r\nAsk=1\r\nOverwrite=0\r\n";
     QVERIFY(WriteBytes(m_program->filePath(QStringLiteral("Preferences.ini")), preferences));
 
     qputenv("FAKE_TOOL_PACE", "0.02");
@@ -230,9 +231,10 @@ void ConversionWindowTest::VerifyIdle()
     QVERIFY(!m_form->BatchDriver()->IsRunning());
     QVERIFY(m_form->imgStart->isVisible());
     QVERIFY(!m_form->imgStop->isVisible());
-    for (QWidget *w : {static_cast<QWidget *>(m_form->sbtnOpenDVD), static_cast<QWidget *>(m_form->sbtnOpenDir),
-                       static_cast<QWidget *>(m_form->sbtnOptions), static_cast<QWidget *>(m_form->ltvTask),
-                       m_form->panPreview, static_cast<QWidget *>(m_form->ScrollBox1)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_form->sbtnOpenDVD), static_cast<QWidget *>(m_form->sbtnOpenDir),
+          static_cast<QWidget *>(m_form->sbtnOptions), static_cast<QWidget *>(m_form->ltvTask),
+          m_form->panPreview, static_cast<QWidget *>(m_form->ScrollBox1)})
         QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
     QVERIFY(m_form->panBottomCenter->isVisible());
     QVERIFY(!m_form->panBottomLeft->isVisible());
@@ -245,10 +247,11 @@ void ConversionWindowTest::VerifyBusy()
     QVERIFY(m_form->BatchDriver()->IsRunning());
     QVERIFY(!m_form->imgStart->isVisible());
     QVERIFY(m_form->imgStop->isVisible());
-    for (QWidget *w : {static_cast<QWidget *>(m_form->sbtnOpenDVD), static_cast<QWidget *>(m_form->sbtnOpenDir),
-                       static_cast<QWidget *>(m_form->sbtnSegment), static_cast<QWidget *>(m_form->sbtnOptions),
-                       static_cast<QWidget *>(m_form->ltvTask), m_form->panPreview,
-                       static_cast<QWidget *>(m_form->ScrollBox1)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_form->sbtnOpenDVD), static_cast<QWidget *>(m_form->sbtnOpenDir),
+          static_cast<QWidget *>(m_form->sbtnSegment), static_cast<QWidget *>(m_form->sbtnOptions),
+          static_cast<QWidget *>(m_form->ltvTask), m_form->panPreview,
+          static_cast<QWidget *>(m_form->ScrollBox1)})
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
     QVERIFY(!m_form->panBottomCenter->isVisible());
     QVERIFY(m_form->panBottomLeft->isVisible());
@@ -275,7 +278,8 @@ void ConversionWindowTest::WrapTool(const char *tool, const QByteArray &environm
     const QString fake = m_program->filePath(QStringLiteral("real-fake-") + QLatin1String(tool));
     const QString target = m_program->filePath(QLatin1String(tool));
     QVERIFY(QFile::rename(target, fake));
-    QVERIFY(WriteBytes(target, "#!/bin/sh\n" + environment + " exec '" + QFile::encodeName(fake) + "' \"$@\"\n"));
+    QVERIFY(
+        WriteBytes(target, "#!/bin/sh\n" + environment + " exec '" + QFile::encodeName(fake) + "' \"$@\"\n"));
     MakeExecutable(target);
 }
 
@@ -297,15 +301,16 @@ void ConversionWindowTest::progressOfBothStages()
     QTimer sampler;
     sampler.setInterval(10);
     connect(&sampler, &QTimer::timeout, this, [&] {
-        if (!m_form->BatchDriver()->IsRunning() || !m_form->labHint->text().startsWith(QLatin1String("Converting")))
+        if (!m_form->BatchDriver()->IsRunning() ||
+            !m_form->labHint->text().startsWith(QLatin1String("Converting")))
             return;
         if (!busyChecked) {
             busyChecked = true;
             VerifyBusy();
         }
-        samples.append({m_form->pgbCurrent->value(), m_form->labCurProgress->text(), m_form->pgbTotal->value(),
-                        m_form->labTotalProgress->text(), m_form->labFrame->text(), m_form->labElapsed->text(),
-                        m_form->labRemaining->text(), m_form->labHint->text()});
+        samples.append({m_form->pgbCurrent->value(), m_form->labCurProgress->text(),
+                        m_form->pgbTotal->value(), m_form->labTotalProgress->text(), m_form->labFrame->text(),
+                        m_form->labElapsed->text(), m_form->labRemaining->text(), m_form->labHint->text()});
     });
     sampler.start();
     Start();
@@ -434,8 +439,9 @@ void ConversionWindowTest::existingOutputInEachMode()
 
     QStringList expected;
     if (asked)
-        expected << QStringLiteral("Output File Exists: The output file Title01-Chapter01.avi is already existent.\n"
-                                   "Click \"Yes\" to overwrite it. Click \"No\" to skip this file");
+        expected << QStringLiteral(
+            "Output File Exists: The output file Title01-Chapter01.avi is already existent.\n"
+            "Click \"Yes\" to overwrite it. Click \"No\" to skip this file");
     expected << QStringLiteral("Complete: ") + kCompleted;
     QCOMPARE(Messages(), expected);
     if (asked) {
@@ -447,7 +453,9 @@ void ConversionWindowTest::existingOutputInEachMode()
     others.removeAll(QStringLiteral("Title01-Chapter01.avi"));
     if (renamed) {
         QCOMPARE(others.size(), 1);
-        QVERIFY2(QRegularExpression(QStringLiteral("^Title01-Chapter01-\\d{8}-\\d{6}\\.avi$")).match(others.first()).hasMatch(),
+        QVERIFY2(QRegularExpression(QStringLiteral("^Title01-Chapter01-\\d{8}-\\d{6}\\.avi$"))
+                     .match(others.first())
+                     .hasMatch(),
                  qPrintable(others.first()));
     } else {
         QVERIFY2(others.isEmpty(), qPrintable(others.join(QLatin1Char(' '))));
@@ -505,8 +513,10 @@ void ConversionWindowTest::toolExitingNonZero_data()
 {
     QTest::addColumn<QString>("tool");
     QTest::addColumn<QString>("stage");
-    QTest::newRow("mencoder") << "mencoder" << "the first stage";
-    QTest::newRow("ffmpeg") << "ffmpeg" << "the second stage";
+    QTest::newRow("mencoder") << "mencoder"
+                              << "the first stage";
+    QTest::newRow("ffmpeg") << "ffmpeg"
+                            << "the second stage";
 }
 
 void ConversionWindowTest::toolExitingNonZero()
@@ -539,7 +549,8 @@ void ConversionWindowTest::completionActions_data()
     QTest::addColumn<int>("powerOffs");
     QTest::newRow("message") << "" << QStringList{QStringLiteral("message:Complete")} << false << 0;
     QTest::newRow("open folder") << "open"
-                                 << QStringList{QStringLiteral("message:Complete"), QStringLiteral("open:OUT/")}
+                                 << QStringList{QStringLiteral("message:Complete"),
+                                                QStringLiteral("open:OUT/")}
                                  << false << 0;
     QTest::newRow("exit") << "exit" << QStringList() << true << 0;
     QTest::newRow("turn off") << "turnoff" << QStringList() << true << 1;
@@ -556,14 +567,16 @@ void ConversionWindowTest::completionActions()
     QFETCH(int, powerOffs);
     m_settings->chkOpenDir->setChecked(setting == QLatin1String("open"));
     m_settings->chkExit->setChecked(setting == QLatin1String("exit"));
-    m_settings->chkTurnoff->setChecked(setting == QLatin1String("turnoff") || setting == QLatin1String("untick"));
+    m_settings->chkTurnoff->setChecked(setting == QLatin1String("turnoff") ||
+                                       setting == QLatin1String("untick"));
     CheckOnly({{1, 1}});
     Start();
     QCOMPARE(m_form->chkTurnoff->isChecked(), m_settings->chkTurnoff->isChecked());
     if (setting == QLatin1String("tick") || setting == QLatin1String("untick")) {
         // The hint panel's box stays usable during the batch and decides at the end.
         QVERIFY(m_form->chkTurnoff->isEnabled() && m_form->chkTurnoff->isVisible());
-        QTest::mouseClick(m_form->chkTurnoff, Qt::LeftButton, {}, QPoint(8, m_form->chkTurnoff->height() / 2));
+        QTest::mouseClick(m_form->chkTurnoff, Qt::LeftButton, {},
+                          QPoint(8, m_form->chkTurnoff->height() / 2));
         QCOMPARE(m_form->chkTurnoff->isChecked(), setting == QLatin1String("tick"));
     }
     QVERIFY(WaitForBatch());
@@ -571,7 +584,8 @@ void ConversionWindowTest::completionActions()
     if (closes) {
         QTRY_VERIFY(!m_form->isVisible());
         if (powerOffs)
-            QCOMPARE(m_form->labHint->text(), QStringLiteral("Conversion is completed. Turning off the computer..."));
+            QCOMPARE(m_form->labHint->text(),
+                     QStringLiteral("Conversion is completed. Turning off the computer..."));
     } else {
         QTest::qWait(200);
         QVERIFY(m_form->isVisible());
@@ -624,10 +638,13 @@ void ConversionWindowTest::refusedStartLeavesWindowIdle_data()
     QTest::addColumn<QString>("what");
     QTest::addColumn<QString>("message");
     QTest::newRow("nothing checked")
-        << "nothing" << "No Title or Chapter checked: Please have Titles and Chapters you want to convert checked.";
+        << "nothing"
+        << "No Title or Chapter checked: Please have Titles and Chapters you want to convert checked.";
     QTest::newRow("no output folder")
-        << "output" << "Output path does not exist: The output path does not exist. Please specify another one.";
-    QTest::newRow("no profile") << "profile" << "Profile: Please select a valid output profile.";
+        << "output"
+        << "Output path does not exist: The output path does not exist. Please specify another one.";
+    QTest::newRow("no profile") << "profile"
+                                << "Profile: Please select a valid output profile.";
 }
 
 void ConversionWindowTest::refusedStartLeavesWindowIdle()

@@ -82,10 +82,10 @@ QString Capture(const QString &program, const QStringList &arguments)
 double ProbeDuration(const QString &file)
 {
     bool ok = false;
-    const double d = Capture(QStringLiteral("ffprobe"), {QStringLiteral("-v"), QStringLiteral("error"),
-                                                         QStringLiteral("-show_entries"),
-                                                         QStringLiteral("format=duration"), QStringLiteral("-of"),
-                                                         QStringLiteral("default=nw=1:nk=1"), file})
+    const double d = Capture(QStringLiteral("ffprobe"),
+                             {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+                              QStringLiteral("format=duration"), QStringLiteral("-of"),
+                              QStringLiteral("default=nw=1:nk=1"), file})
                          .toDouble(&ok);
     return ok ? d : -1;
 }
@@ -95,8 +95,9 @@ QString ProbeCodec(const QString &file, const QString &kind)
 {
     return Capture(QStringLiteral("ffprobe"),
                    {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"),
-                    kind + QStringLiteral(":0"), QStringLiteral("-show_entries"), QStringLiteral("stream=codec_name"),
-                    QStringLiteral("-of"), QStringLiteral("default=nw=1:nk=1"), file})
+                    kind + QStringLiteral(":0"), QStringLiteral("-show_entries"),
+                    QStringLiteral("stream=codec_name"), QStringLiteral("-of"),
+                    QStringLiteral("default=nw=1:nk=1"), file})
         .section(QLatin1Char('\n'), 0, 0);
 }
 
@@ -137,8 +138,10 @@ double ToneFrequency(const QString &file)
 QString EncoderToCodec(const QString &encoder)
 {
     static const QHash<QString, QString> names = {
-        {QStringLiteral("libx264"), QStringLiteral("h264")},   {QStringLiteral("libvpx-vp9"), QStringLiteral("vp9")},
-        {QStringLiteral("libmp3lame"), QStringLiteral("mp3")}, {QStringLiteral("libopus"), QStringLiteral("opus")},
+        {QStringLiteral("libx264"), QStringLiteral("h264")},
+        {QStringLiteral("libvpx-vp9"), QStringLiteral("vp9")},
+        {QStringLiteral("libmp3lame"), QStringLiteral("mp3")},
+        {QStringLiteral("libopus"), QStringLiteral("opus")},
     };
     return names.value(encoder, encoder);
 }
@@ -170,8 +173,13 @@ protected:
 
     QStringList Common() const
     {
-        return {kPalTwoSets, QStringLiteral("--output"), m_out.path(), QStringLiteral("--work"), m_work.path(),
-                QStringLiteral("--overwrite"), QStringLiteral("overwrite")};
+        return {kPalTwoSets,
+                QStringLiteral("--output"),
+                m_out.path(),
+                QStringLiteral("--work"),
+                m_work.path(),
+                QStringLiteral("--overwrite"),
+                QStringLiteral("overwrite")};
     }
 
     void ExpectNoIntermediate() const
@@ -281,9 +289,9 @@ TEST_P(E2eProfiles, TwoSecondItemComesOutInTheProfilesCodecs)
     const QString name = GetParam();
     QTemporaryDir out, work;
     ASSERT_TRUE(out.isValid() && work.isValid());
-    const TRipRun run = RunRip({kPalTwoSets, QStringLiteral("--output"), out.path(), QStringLiteral("--work"),
-                                work.path(), QStringLiteral("--profile"), name, QStringLiteral("--items"),
-                                QStringLiteral("1.1")});
+    const TRipRun run =
+        RunRip({kPalTwoSets, QStringLiteral("--output"), out.path(), QStringLiteral("--work"), work.path(),
+                QStringLiteral("--profile"), name, QStringLiteral("--items"), QStringLiteral("1.1")});
     ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
     const TProfile profile = ReadProfile(ProfilePath(kBinDir, name));
     const QString file = OnlyFile(out.path());

@@ -50,8 +50,9 @@ protected:
         }
         ASSERT_TRUE(QDir(m_program.path()).mkdir(QStringLiteral("Profiles")));
         for (const char *profile : {"AVI - MPEG-4 MP3.apf", "VCD - MPEG-1.apf"})
-            ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_SOURCE_DIR "/Profiles/") + QLatin1String(profile),
-                                    m_program.filePath(QStringLiteral("Profiles/")) + QLatin1String(profile)));
+            ASSERT_TRUE(
+                QFile::copy(QStringLiteral(VELMORA_SOURCE_DIR "/Profiles/") + QLatin1String(profile),
+                            m_program.filePath(QStringLiteral("Profiles/")) + QLatin1String(profile)));
         InstallFakes();
         m_env = QProcessEnvironment::systemEnvironment();
         m_env.insert(QStringLiteral("FAKE_TOOL_PACE"), QStringLiteral("0.005"));
@@ -76,8 +77,8 @@ protected:
 
     QStringList Common() const
     {
-        return {QStringLiteral("--rip"), kPalTwoSets, QStringLiteral("--output"), m_out.path(), QStringLiteral("--work"),
-                m_work.path()};
+        return {QStringLiteral("--rip"),  kPalTwoSets,  QStringLiteral("--output"), m_out.path(),
+                QStringLiteral("--work"), m_work.path()};
     }
 
     TRun Run(const QStringList &arguments, const QByteArray &input = QByteArray(),
@@ -134,13 +135,14 @@ TEST_F(RipCommand, ConvertsWithTheRememberedProfileAndPrintsProgress)
     WritePreferences("[Main]\r\nProfile=1\r\n"); // the second profile by name: VCD - MPEG-1
     const TRun run = Run(Common() + QStringList{QStringLiteral("--items"), QStringLiteral("1.1,2")});
     ASSERT_EQ(run.ExitCode, 0) << run.Err;
-    EXPECT_EQ(OutputFiles(), (QStringList{QStringLiteral("Title01-Chapter01.mpg"), QStringLiteral("Title02.mpg")}));
+    EXPECT_EQ(OutputFiles(),
+              (QStringList{QStringLiteral("Title01-Chapter01.mpg"), QStringLiteral("Title02.mpg")}));
     EXPECT_EQ(run.Out, Output(QStringLiteral("Title01-Chapter01.mpg")) + QLatin1Char('\n') +
                            Output(QStringLiteral("Title02.mpg")) + QLatin1Char('\n'));
     EXPECT_TRUE(run.Err.contains(QLatin1String("profile 'VCD - MPEG-1'"))) << run.Err;
-    EXPECT_TRUE(run.Err.contains(
-        QRegularExpression(QStringLiteral("2/2 Title02.mpg: \\d+% \\(total \\d+%\\) elapsed \\d\\d:\\d\\d:\\d\\d "
-                                          "remaining (\\d\\d:\\d\\d:\\d\\d|--:--:--)"))))
+    EXPECT_TRUE(run.Err.contains(QRegularExpression(
+        QStringLiteral("2/2 Title02.mpg: \\d+% \\(total \\d+%\\) elapsed \\d\\d:\\d\\d:\\d\\d "
+                       "remaining (\\d\\d:\\d\\d:\\d\\d|--:--:--)"))))
         << run.Err;
     EXPECT_TRUE(run.Err.contains(QLatin1String("2/2 Title02.mpg: 100% (total 100%)"))) << run.Err;
     EXPECT_TRUE(run.Err.contains(QLatin1String("Complete: The conversion is completed successfully.")));
@@ -164,8 +166,12 @@ TEST_F(RipCommand, ExistingOutputInEachMode)
         {"ask, answered no", "", {}, "n\n", false, 1},
         {"ask, answered yes after a wrong answer", "", {}, "perhaps\ny\n", true, 1},
         {"ask with no answer at all", "", {}, {}, false, 1},
-        {"the option wins over the preferences", "Ask=1\r\nOverwrite=1\r\n",
-         {QStringLiteral("--overwrite"), QStringLiteral("rename")}, {}, false, 2},
+        {"the option wins over the preferences",
+         "Ask=1\r\nOverwrite=1\r\n",
+         {QStringLiteral("--overwrite"), QStringLiteral("rename")},
+         {},
+         false,
+         2},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -218,7 +224,8 @@ TEST_F(RipCommand, FailingToolsExitWithOne)
         m_env.insert(QStringLiteral("PATH"), m_work.filePath(QStringLiteral("nothing-here")));
         const TRun run = Run(Common() + QStringList{QStringLiteral("--items"), QStringLiteral("1.1,1.2")});
         EXPECT_EQ(run.ExitCode, 1) << run.Err;
-        EXPECT_TRUE(run.Err.contains(QLatin1String("Error. Please re-install Velmora DVD to MPEG Ripper"))) << run.Err;
+        EXPECT_TRUE(run.Err.contains(QLatin1String("Error. Please re-install Velmora DVD to MPEG Ripper")))
+            << run.Err;
         EXPECT_TRUE(run.Err.contains(QLatin1String("'mencoder' could not be started"))) << run.Err;
         EXPECT_FALSE(run.Err.contains(QLatin1String("2/2"))) << "no further item is tried";
         EXPECT_TRUE(OutputFiles().isEmpty());
@@ -233,8 +240,8 @@ TEST_F(RipCommand, SigtermStopsTheToolsAndRemovesTheIntermediateFile)
     bool inSecondStage = false;
     bool tempExisted = false;
     QString seen;
-    const TRun run =
-        Run(Common() + QStringList{QStringLiteral("--items"), QStringLiteral("1.1,1.2")}, {}, [&](QProcess &p) {
+    const TRun run = Run(
+        Common() + QStringList{QStringLiteral("--items"), QStringLiteral("1.1,1.2")}, {}, [&](QProcess &p) {
             // Into the second stage of the first item (temp.avi written), then SIGTERM.
             const QRegularExpression secondStage(QStringLiteral("1/2 Title01-Chapter01.avi: ([6-9]\\d)% "));
             for (int i = 0; i < 600 && !inSecondStage; ++i) {
@@ -269,15 +276,19 @@ TEST_F(RipCommand, BadArgumentsExitWithTwo)
     } cases[] = {
         {{QStringLiteral("--rip")}, "no disc folder given"},
         {{QStringLiteral("--rip"), kPalTwoSets}, "no output folder given"},
-        {{QStringLiteral("--rip"), m_out.filePath(QStringLiteral("missing")), QStringLiteral("--output"), m_out.path()},
+        {{QStringLiteral("--rip"), m_out.filePath(QStringLiteral("missing")), QStringLiteral("--output"),
+          m_out.path()},
          "does not exist"},
-        {{QStringLiteral("--rip"), kPalTwoSets, QStringLiteral("--output"), m_out.filePath(QStringLiteral("missing"))},
+        {{QStringLiteral("--rip"), kPalTwoSets, QStringLiteral("--output"),
+          m_out.filePath(QStringLiteral("missing"))},
          "the output folder"},
         {Common() + QStringList{QStringLiteral("--profile"), QStringLiteral("Nothing like it")},
          "there is no profile 'Nothing like it'"},
         {Common() + QStringList{QStringLiteral("--items"), QStringLiteral("7")}, "the disc has no title 7"},
-        {Common() + QStringList{QStringLiteral("--overwrite"), QStringLiteral("never")}, "ask, overwrite or rename"},
-        {{QStringLiteral("--rip"), m_out.path(), QStringLiteral("--output"), m_out.path()}, "holds no DVD-Video titles"},
+        {Common() + QStringList{QStringLiteral("--overwrite"), QStringLiteral("never")},
+         "ask, overwrite or rename"},
+        {{QStringLiteral("--rip"), m_out.path(), QStringLiteral("--output"), m_out.path()},
+         "holds no DVD-Video titles"},
     };
     for (const auto &c : cases) {
         const TRun run = Run(c.arguments);
