@@ -1,6 +1,7 @@
 #include "conversion/BatchDriver.h"
 
 #include "app/helpers/Helpers.h"
+#include "tasks/OutputFileName.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,13 +14,6 @@ const QString PreparingHint = QStringLiteral("Preparing to convert. Please wait.
 QString ToolOrDefault(const QString &path, const QString &name)
 {
     return path.isEmpty() ? name : path;
-}
-
-QString SafeFileNamePart(QString text)
-{
-    text.replace(QLatin1Char('/'), QLatin1Char('_'));
-    text.replace(QChar(0), QLatin1Char('_'));
-    return text;
 }
 
 bool IsNonEmptyFile(const QString &path)
@@ -66,11 +60,8 @@ TBatchDriver::~TBatchDriver()
 QString TBatchDriver::OutputPathFor(const QString &outputFolder, const QString &volumeName,
                                     const TaskItem &item, const QString &extension)
 {
-    QString name;
-    if (!volumeName.isEmpty())
-        name = SafeFileNamePart(volumeName) + QLatin1Char('-');
-    name += SafeFileNamePart(item.OutputName) + extension;
-    return AddTrailingBackslash(outputFolder) + name;
+    return AddTrailingBackslash(outputFolder) + OutputFilePrefix(volumeName) + SanitizeVolumeName(item.OutputName) +
+           extension;
 }
 
 QString TBatchDriver::ConvertingHint(const QString &volumeName, const TaskItem &item,

@@ -15,6 +15,19 @@ TMencOutputSettings &MencOutputSettings()
 
 namespace {
 
+// A disc may store two zero bytes or blanks where a stream has no language;
+// only letters make a code that the first stage can look for.
+bool IsLanguageCode(const QString &code)
+{
+    if (code.isEmpty())
+        return false;
+    for (const QChar c : code)
+        if (!c.isLetter() || c.unicode() > 127)
+            return false;
+    return true;
+}
+
+
 const QChar Quote = QLatin1Char('"');
 
 QString DescribeParameter(const TProfileParameter &p)
@@ -245,7 +258,7 @@ TBuildResult BuildFirstStageArguments(const TaskItem &item, const TaskItem &titl
     t += encoderOptions;
     const int language = item.AudioLanguageIndex;
     if (language >= 0 && language < title.AudioLanguages.size() &&
-        !title.AudioLanguages.at(language).isEmpty())
+        IsLanguageCode(title.AudioLanguages.at(language)))
         t += QStringLiteral(" -alang ") + title.AudioLanguages.at(language);
     if (!settings.VideoSize.isEmpty()) {
         double ratio = 1.3333;

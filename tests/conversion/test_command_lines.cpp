@@ -248,7 +248,10 @@ TEST(CommandLines, ChapterUsesItsTitleButItsOwnChoices)
 
 TEST(CommandLines, NoAudioLanguagePieceWithoutALanguageAtTheIndex)
 {
-    for (const QStringList &languages : {QStringList{}, QStringList{"en"}, QStringList{"en", ""}}) {
+    // A disc stores two zero bytes (or blanks) for a stream without a language.
+    const QString zeroBytes(2, QChar(0));
+    for (const QStringList &languages : {QStringList{}, QStringList{"en"}, QStringList{"en", ""},
+                                         QStringList{"en", zeroBytes}, QStringList{"en", "  "}}) {
         TaskItem title = ExampleTitle();
         title.AudioLanguages = languages;
         TaskItem chapter = ExampleChapter();
