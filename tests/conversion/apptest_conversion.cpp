@@ -101,6 +101,7 @@ private Q_SLOTS:
     void completionActions();
     void closingDuringBatch_data();
     void closingDuringBatch();
+    void closingWhileTheBatchStarts();
     void refusedStartLeavesWindowIdle_data();
     void refusedStartLeavesWindowIdle();
     void openButtonOpensOutputFolder();
@@ -629,6 +630,20 @@ void ConversionWindowTest::closingDuringBatch()
     QVERIFY2(m_messages.isEmpty(), qPrintable(Messages().join(QLatin1Char('|'))));
     QVERIFY(!QFileInfo::exists(Output(QStringLiteral("Title01-Chapter01.avi"))));
     QVERIFY(!QFileInfo::exists(Output(QStringLiteral("Title01-Chapter02.avi"))));
+}
+
+void ConversionWindowTest::closingWhileTheBatchStarts()
+{
+    // The close comes while the hint panel slides in, before the first item.
+    CheckOnly({{1, 1}});
+    QTimer::singleShot(0, m_form.get(), [this] { m_form->close(); });
+    Start();
+    QCOMPARE(m_finished.size(), 1);
+    QCOMPARE(m_finished.first().Outcome, TBatchOutcome::Aborted);
+    QVERIFY(!m_form->BatchDriver()->IsRunning());
+    QTest::qWait(500);
+    QCOMPARE(LogCount("mencoder"), 0);
+    QVERIFY(m_messages.isEmpty());
 }
 
 // ---------------------------------------------------------------- refusals, open

@@ -253,7 +253,7 @@ private:
     class TMainFormBatchView *m_batchView = nullptr; // child object: the driver's view of this window
     class TBatchDriver *m_batchDriver = nullptr;     // child object
     class TPowerControl *m_powerOverride = nullptr;
-    bool m_closing = false;
+    int m_closeCount = 0; // closes seen, so a Start can tell that one came while it locked the window
     // <<< private conversion
     // >>> private preview
     TPreviewPlayer *m_previewPlayer = nullptr;

@@ -136,8 +136,9 @@ void TMainForm::SetUpConversion()
 
 void TMainForm::imgStartClick()
 {
-    if (!m_batchDriver || m_batchDriver->IsRunning() || m_closing)
+    if (!m_batchDriver || m_batchDriver->IsRunning())
         return;
+    const int closesBefore = m_closeCount;
     try {
         TBatchRequest request = DefaultBatchRequest();
         if (TaskModel) {
@@ -167,7 +168,7 @@ void TMainForm::imgStartClick()
             request.ExitWhenDone = SettingForm->chkExit->isChecked();
             request.TurnOffWhenDone = SettingForm->chkTurnoff->isChecked();
         }
-        if (m_batchDriver->Start(request) && m_closing)
+        if (m_batchDriver->Start(request) && m_closeCount != closesBefore)
             m_batchDriver->Abort(); // the window was closed while the hint panel slid in
     } catch (const std::exception &error) {
         if (m_batchDriver->IsRunning())
@@ -221,7 +222,7 @@ void TMainForm::bbtnOpenClick()
 
 void TMainForm::StopConversionForClose()
 {
-    m_closing = true;
+    ++m_closeCount;
     // Both tools are killed, temp.avi is deleted and no further item runs.
     if (m_batchDriver && m_batchDriver->IsRunning())
         m_batchDriver->Abort();
