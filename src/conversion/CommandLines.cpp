@@ -163,6 +163,10 @@ TBuildResult BuildEncoderOptions(const TProfile &profile, const TGridLookup &loo
     }
     if (bitrate.isEmpty())
         bitrate = QStringLiteral("800");
+    // ffmpeg takes "1500k"; mencoder wants a whole number, and reads one below
+    // 16001 as kbit/s.
+    if (bitrate.endsWith(QLatin1Char('k'), Qt::CaseInsensitive))
+        bitrate.chop(1);
     settings = found;
     result.Text = QStringLiteral(" -ovc lavc -lavcopts vcodec=mpeg4:vbitrate=") + bitrate +
                   QStringLiteral(":mbd=2:autoaspect") + QStringLiteral(" -oac mp3lame -lameopts vbr=2:q=5") +
