@@ -4,6 +4,8 @@
 
 #include "conversion/BatchDriver.h"
 
+#include "support/ScopedEnv.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -18,25 +20,6 @@ namespace {
 const QString FakeMencoder = QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/fake_mencoder");
 const QString FakeFfmpeg = QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/fake_ffmpeg");
 
-class Env
-{
-public:
-    Env(std::initializer_list<std::pair<const char *, QByteArray>> values)
-    {
-        for (const auto &v : values) {
-            m_names.append(v.first);
-            qputenv(v.first, v.second);
-        }
-    }
-    ~Env()
-    {
-        for (const QByteArray &n : m_names)
-            qunsetenv(n.constData());
-    }
-
-private:
-    QList<QByteArray> m_names;
-};
 
 struct Message
 {
@@ -305,7 +288,7 @@ TEST_F(BatchTest, RefusesToStartWithItsMessages)
 
 TEST_F(BatchTest, ConvertsEveryItemInOrder)
 {
-    Env env{{"FAKE_TOOL_LOG", log.toUtf8()}, {"FAKE_TOOL_STEPS", "30"}};
+    TScopedEnv env{{"FAKE_TOOL_LOG", log.toUtf8()}, {"FAKE_TOOL_STEPS", "30"}};
     TBatchRequest r = Request();
     r.OpenFolderWhenDone = true;
     QList<int> started;
@@ -378,7 +361,7 @@ TEST_F(BatchTest, ExistingOutputInEachOverwriteMode)
         {"rename, stamped name taken", TOverwriteMode::Rename, true, true,
          out + "/MY_DISC-Title01-20261211-143005-2.mp4"},
     };
-    Env env{{"FAKE_TOOL_LOG", log.toUtf8()}, {"FAKE_TOOL_STEPS", "5"}};
+    TScopedEnv env{{"FAKE_TOOL_LOG", log.toUtf8()}, {"FAKE_TOOL_STEPS", "5"}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         QDir(out).removeRecursively();
@@ -426,7 +409,7 @@ TEST_F(BatchTest, StopInEachStageCancels)
 {
     for (const bool inSecondStage : {false, true}) {
         SCOPED_TRACE(inSecondStage ? "second stage" : "first stage");
-        Env env{{"FAKE_TOOL_LOG", log.toUtf8()}, {"FAKE_TOOL_STEPS", "100"}, {"FAKE_TOOL_PACE", "0.05"}};
+        TScopedEnv env{{"FAKE_TOOL_LOG", log.toUtf8()}, {"FAKE_TOOL_STEPS", "100"}, {"FAKE_TOOL_PACE", "0.05"}};
         QFile::remove(log);
         QDir(out).removeRecursively();
         QDir().mkpath(out);
@@ -460,7 +443,7 @@ TEST_F(BatchTest, FailedItemsAreNamedAndTheBatchGoesOn)
     // The second stage fails for every item, the first stage exits 2 for none; then
     // a first stage that fails.
     {
-        Env env{{"FAKE_FFMPEG_EXIT", "1"}, {"FAKE_TOOL_STEPS", "5"}};
+        TScopedEnv env{{"FAKE_FFMPEG_EXIT", "1"}, {"FAKE_TOOL_STEPS", "5"}};
         ASSERT_TRUE(Run(Request({{t1, t1}, {t2, t2}})));
         EXPECT_EQ(summary.Outcome, TBatchOutcome::Failed);
         EXPECT_EQ(view.Texts(), QStringList({"The conversion is completed, but these items failed:\n"
@@ -469,7 +452,7 @@ TEST_F(BatchTest, FailedItemsAreNamedAndTheBatchGoesOn)
         EXPECT_EQ(view.messages[0].caption, "Complete");
     }
     {
-        Env env{{"FAKE_MENCODER_EXIT", "2"}, {"FAKE_TOOL_STEPS", "5"}, {"FAKE_TOOL_LOG", log.toUtf8()}};
+        TScopedEnv env{{"FAKE_MENCODER_EXIT", "2"}, {"FAKE_TOOL_STEPS", "5"}, {"FAKE_TOOL_LOG", log.toUtf8()}};
         view.messages.clear();
         finished = false;
         QFile::remove(out + "/MY_DISC-Title01.mp4");
@@ -480,7 +463,7 @@ TEST_F(BatchTest, FailedItemsAreNamedAndTheBatchGoesOn)
     }
     {
         // No output file after the second stage is a failure too; the next item still runs.
-        Env env{{"FAKE_FFMPEG_NO_FILE", "1"}, {"FAKE_TOOL_STEPS", "5"}};
+        TScopedEnv env{{"FAKE_FFMPEG_NO_FILE", "1"}, {"FAKE_TOOL_STEPS", "5"}};
         QDir(out).removeRecursively();
         QDir().mkpath(out);
         view.messages.clear();
@@ -493,7 +476,7 @@ TEST_F(BatchTest, FailedItemsAreNamedAndTheBatchGoesOn)
 
 TEST_F(BatchTest, ToolsThatCannotBeStarted)
 {
-    Env env{{"FAKE_TOOL_STEPS", "5"}};
+    TScopedEnv env{{"FAKE_TOOL_STEPS", "5"}};
     TBatchRequest r = Request();
     r.FirstStageTool = dir.path() + "/missing mencoder";
     ASSERT_TRUE(Run(r));
@@ -524,7 +507,7 @@ TEST_F(BatchTest, ToolsThatCannotBeStarted)
 
 TEST_F(BatchTest, CompletionActions)
 {
-    Env env{{"FAKE_TOOL_STEPS", "5"}};
+    TScopedEnv env{{"FAKE_TOOL_STEPS", "5"}};
     const TaskItem t = Title(1, 0, 2);
     struct Case
     {
@@ -570,7 +553,7 @@ TEST_F(BatchTest, CompletionActions)
 
 TEST_F(BatchTest, MissingWorkFolderFallsBackToTheProgramFolder)
 {
-    Env env{{"FAKE_TOOL_LOG", log.toUtf8()}, {"FAKE_TOOL_STEPS", "5"}};
+    TScopedEnv env{{"FAKE_TOOL_LOG", log.toUtf8()}, {"FAKE_TOOL_STEPS", "5"}};
     const TaskItem t = Title(1, 0, 2);
     TBatchRequest r = Request({{t, t}});
     r.WorkDir = dir.path() + "/no such work dir";
@@ -584,7 +567,7 @@ TEST_F(BatchTest, MissingWorkFolderFallsBackToTheProgramFolder)
 
 TEST_F(BatchTest, ClosingTheWindowAbortsAtOnce)
 {
-    Env env{{"FAKE_TOOL_STEPS", "400"}, {"FAKE_TOOL_PACE", "0.05"}};
+    TScopedEnv env{{"FAKE_TOOL_STEPS", "400"}, {"FAKE_TOOL_PACE", "0.05"}};
     view.onProgress = [&](const TProgressFigures &f) {
         if (f.CurrentPercent > 0 && QFile::exists(work + "/temp.avi"))
             driver.Abort();

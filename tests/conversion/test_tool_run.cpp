@@ -4,6 +4,8 @@
 
 #include "conversion/ToolRun.h"
 
+#include "support/ScopedEnv.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -17,26 +19,6 @@ namespace {
 const QString FakeMencoder = QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/fake_mencoder");
 const QString FakeFfmpeg = QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/fake_ffmpeg");
 
-// Sets environment variables for the tools started while it lives.
-class Env
-{
-public:
-    Env(std::initializer_list<std::pair<const char *, const char *>> values)
-    {
-        for (const auto &v : values) {
-            m_names.append(v.first);
-            qputenv(v.first, v.second);
-        }
-    }
-    ~Env()
-    {
-        for (const QByteArray &n : m_names)
-            qunsetenv(n.constData());
-    }
-
-private:
-    QList<QByteArray> m_names;
-};
 
 struct Observed
 {
@@ -112,7 +94,7 @@ protected:
 
 TEST_F(ToolRunTest, FirstStageProgressFromStatusLines)
 {
-    Env env{{"FAKE_TOOL_PACE", "0.01"}, {"FAKE_TOOL_STEPS", "60"}};
+    TScopedEnv env{{"FAKE_TOOL_PACE", "0.01"}, {"FAKE_TOOL_STEPS", "60"}};
     TFirstStageRun run(FakeMencoder, FirstStageArgs(), TwoSecondItem());
     const Observed o = RunToEnd(run);
     EXPECT_TRUE(o.started);
@@ -133,7 +115,7 @@ TEST_F(ToolRunTest, FirstStageProgressFromStatusLines)
 TEST_F(ToolRunTest, SecondStageProgressFromClockForm)
 {
     MakeIntermediate();
-    Env env{{"FAKE_TOOL_PACE", "0.01"}, {"FAKE_TOOL_DURATION", "2"}};
+    TScopedEnv env{{"FAKE_TOOL_PACE", "0.01"}, {"FAKE_TOOL_DURATION", "2"}};
     TSecondStageRun run(FakeFfmpeg, SecondStageArgs(), TwoSecondItem());
     const Observed o = RunToEnd(run);
     EXPECT_EQ(o.result.Outcome, TRunOutcome::Finished) << o.result.Detail.toStdString();
@@ -146,7 +128,7 @@ TEST_F(ToolRunTest, SecondStageProgressFromClockForm)
 TEST_F(ToolRunTest, ProgressIsSignalledAtMostOncePerInterval)
 {
     // A status line every millisecond, as mencoder prints one per frame.
-    Env env{{"FAKE_TOOL_PACE", "0.001"}, {"FAKE_TOOL_STEPS", "300"}};
+    TScopedEnv env{{"FAKE_TOOL_PACE", "0.001"}, {"FAKE_TOOL_STEPS", "300"}};
     TFirstStageRun run(FakeMencoder, FirstStageArgs("30.000"), TStageContext{30, 750, 60, 0, 25});
     run.SetProgressInterval(100);
     const Observed o = RunToEnd(run);
@@ -159,7 +141,7 @@ TEST_F(ToolRunTest, ProgressIsSignalledAtMostOncePerInterval)
 TEST_F(ToolRunTest, StopEndsEitherStage)
 {
     MakeIntermediate();
-    Env env{{"FAKE_TOOL_PACE", "0.05"}, {"FAKE_TOOL_STEPS", "400"}};
+    TScopedEnv env{{"FAKE_TOOL_PACE", "0.05"}, {"FAKE_TOOL_STEPS", "400"}};
     TFirstStageRun first(FakeMencoder, FirstStageArgs(), TwoSecondItem());
     TSecondStageRun second(FakeFfmpeg, SecondStageArgs(), TwoSecondItem());
     for (TToolRun *run : {static_cast<TToolRun *>(&first), static_cast<TToolRun *>(&second)}) {
@@ -195,7 +177,7 @@ TEST_F(ToolRunTest, ToolThatCannotBeStarted)
 TEST_F(ToolRunTest, NonZeroExitFailsTheStagesButNotThePreliminaryRun)
 {
     MakeIntermediate();
-    Env env{{"FAKE_TOOL_EXIT", "3"}, {"FAKE_TOOL_STEPS", "5"}};
+    TScopedEnv env{{"FAKE_TOOL_EXIT", "3"}, {"FAKE_TOOL_STEPS", "5"}};
     TFirstStageRun first(FakeMencoder, FirstStageArgs(), TwoSecondItem());
     EXPECT_EQ(first.WaitForFinished().Outcome, TRunOutcome::Failed);
     EXPECT_EQ(first.Result().ExitCode, 3);
@@ -219,7 +201,7 @@ TEST_F(ToolRunTest, FirstStageThatNeverExitsIsEndedAsFinished)
     for (const Case &c : {Case{"summary", "did not exit after its closing summary"},
                           Case{"at-end", "did not exit at the end of the item"}}) {
         SCOPED_TRACE(c.hang);
-        Env env{{"FAKE_TOOL_HANG", c.hang}, {"FAKE_TOOL_STEPS", "40"}};
+        TScopedEnv env{{"FAKE_TOOL_HANG", c.hang}, {"FAKE_TOOL_STEPS", "40"}};
         TFirstStageRun run(FakeMencoder, FirstStageArgs(), TwoSecondItem());
         const Observed o = RunToEnd(run);
         EXPECT_EQ(o.result.Outcome, TRunOutcome::Finished);
@@ -234,7 +216,7 @@ TEST_F(ToolRunTest, FirstStageThatNeverExitsIsEndedAsFinished)
 TEST_F(ToolRunTest, SilentToolIsEndedAsFailed)
 {
     MakeIntermediate();
-    Env env{{"FAKE_TOOL_HANG", "silent"}};
+    TScopedEnv env{{"FAKE_TOOL_HANG", "silent"}};
     TFirstStageRun first(FakeMencoder, FirstStageArgs(), TwoSecondItem());
     TSecondStageRun second(FakeFfmpeg, SecondStageArgs(), TwoSecondItem());
     for (TToolRun *run : {static_cast<TToolRun *>(&first), static_cast<TToolRun *>(&second)}) {
@@ -247,7 +229,7 @@ TEST_F(ToolRunTest, SilentToolIsEndedAsFailed)
 
 TEST_F(ToolRunTest, EventLoopRunsWhileAToolIsSilent)
 {
-    Env env{{"FAKE_TOOL_HANG", "silent"}};
+    TScopedEnv env{{"FAKE_TOOL_HANG", "silent"}};
     TFirstStageRun run(FakeMencoder, FirstStageArgs(), TwoSecondItem());
     int ticks = 0;
     QTimer timer;
@@ -263,7 +245,7 @@ TEST_F(ToolRunTest, EventLoopRunsWhileAToolIsSilent)
 TEST_F(ToolRunTest, ArgumentsArriveSplitAtBlanksOutsideQuotes)
 {
     const QString log = dir.path() + "/args.log";
-    Env env{{"FAKE_TOOL_LOG", log.toUtf8().constData()}, {"FAKE_TOOL_STEPS", "1"}};
+    TScopedEnv env{{"FAKE_TOOL_LOG", log.toUtf8().constData()}, {"FAKE_TOOL_STEPS", "1"}};
     TFirstStageRun run(FakeMencoder, FirstStageArgs(), TwoSecondItem());
     run.WaitForFinished();
     QFile f(log);
