@@ -279,10 +279,7 @@ void TBatchDriver::StartFirstStage()
     }
     m_phase = TPhase::FirstStage;
     auto *run = new TFirstStageRun(m_request.FirstStageTool, args.Text, Context(), this);
-    run->SetWorkingDirectory(m_workDir);
-    run->SetSilenceTimeout(m_request.SilenceTimeoutMs);
-    run->SetProgressInterval(m_request.ProgressIntervalMs);
-    m_run = run;
+    AdoptRun(run);
     const QString hint = ConvertingHint(m_request.VolumeName, b.Item, m_request.OutputExtension);
     connect(run, &TToolRun::started, this, [this, hint] { m_view.ShowHint(hint); });
     connect(run, &TToolRun::progressChanged, this, &TBatchDriver::OnProgress);
@@ -319,6 +316,14 @@ void TBatchDriver::OnFirstStageFinished(const TRunResult &result)
     StartSecondStage();
 }
 
+void TBatchDriver::AdoptRun(TToolRun *run)
+{
+    run->SetWorkingDirectory(m_workDir);
+    run->SetSilenceTimeout(m_request.SilenceTimeoutMs);
+    run->SetProgressInterval(m_request.ProgressIntervalMs);
+    m_run = run;
+}
+
 void TBatchDriver::StartSecondStage()
 {
     const TBuildResult options = BuildConverterOptions(m_request.ProfilePath, m_request.GridText);
@@ -333,10 +338,7 @@ void TBatchDriver::StartSecondStage()
     }
     m_phase = TPhase::SecondStage;
     auto *run = new TSecondStageRun(m_request.SecondStageTool, args.Text, Context(), this);
-    run->SetWorkingDirectory(m_workDir);
-    run->SetSilenceTimeout(m_request.SilenceTimeoutMs);
-    run->SetProgressInterval(m_request.ProgressIntervalMs);
-    m_run = run;
+    AdoptRun(run);
     connect(run, &TToolRun::progressChanged, this, &TBatchDriver::OnProgress);
     connect(run, &TToolRun::finished, this, &TBatchDriver::OnSecondStageFinished);
     run->Start();

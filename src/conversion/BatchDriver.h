@@ -196,6 +196,8 @@ private:
     void StartFirstStage();
     void OnFirstStageFinished(const TRunResult &result);
     void StartSecondStage();
+    // The current run of a main stage, started in the work folder with the batch's limits.
+    void AdoptRun(TToolRun *run);
     void OnSecondStageFinished(const TRunResult &result);
     void ItemDone();
     void FailItem(const QString &reason);
