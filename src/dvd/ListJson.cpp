@@ -2,6 +2,7 @@
 
 #include "app/helpers/AppValues.h"
 #include "dvd/LoadDvdTitles.h"
+#include "tasks/OutputFileName.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,15 +21,6 @@ QString StartColumnText(const TaskItem &item)
 QString EndColumnText(const TaskItem &item)
 {
     return item.TrimEnd != item.DiscEnd ? item.TrimEndText + QStringLiteral(" ]") : item.TrimEndText;
-}
-
-QString OutputFileText(const TaskItem &item)
-{
-    QString volume = DVDInfo().VolumeName;
-    // A volume name becomes part of a file name: "/" and NUL cannot stay in it.
-    volume.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(0), QLatin1Char('_'));
-    const QString name = item.OutputName + AppValues().OutputExtension;
-    return volume.isEmpty() ? name : volume + QLatin1Char('-') + name;
 }
 
 QJsonArray ToArray(const QStringList &list)
@@ -69,7 +61,7 @@ int RunListCommand(const QString &folder, QTextStream &out, QTextStream &err)
                 {QStringLiteral("displayName"), chapter.DisplayName},
                 {QStringLiteral("start"), StartColumnText(chapter)},
                 {QStringLiteral("end"), EndColumnText(chapter)},
-                {QStringLiteral("outputName"), OutputFileText(chapter)},
+                {QStringLiteral("outputName"), OutputFileName(chapter)},
             });
         }
         titleArray.append(QJsonObject{
@@ -78,7 +70,7 @@ int RunListCommand(const QString &folder, QTextStream &out, QTextStream &err)
             {QStringLiteral("aspect"), title.AspectRatio},
             {QStringLiteral("start"), StartColumnText(title)},
             {QStringLiteral("end"), EndColumnText(title)},
-            {QStringLiteral("outputName"), OutputFileText(title)},
+            {QStringLiteral("outputName"), OutputFileName(title)},
             {QStringLiteral("audioTracks"), ToArray(title.AudioTracks)},
             {QStringLiteral("audioLanguages"), ToArray(title.AudioLanguages)},
             {QStringLiteral("subtitles"), ToArray(title.Subtitles)},

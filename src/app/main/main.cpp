@@ -1,6 +1,8 @@
 #include "app/ProgramInfo.h"
+#include "app/helpers/AppValues.h"
 #include "conversion/RipCommand.h"
 #include "dvd/ListJson.h"
+#include "profiles/ProfileFormat.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -28,6 +30,11 @@ bool RunCommand(int argc, char **argv, int &status)
             status = 2;
             return true;
         }
+        // The Output File texts end in the extension of the remembered profile, as in the window.
+        ProgramInfo::InitProgramValues(QCoreApplication::applicationDirPath());
+        const QString profile = PreferredProfileName(PreferencesPath(), ProfilesDir());
+        if (!profile.isEmpty())
+            AppValues().OutputExtension = OutputExtension(ReadProfile(ProfilePath(AppValues().ProgramDir, profile)));
         status = RunListCommand(QString::fromLocal8Bit(argv[2]), out, err);
         return true;
     }
