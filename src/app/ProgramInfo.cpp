@@ -9,14 +9,26 @@
 
 namespace ProgramInfo {
 
-QString CompanyName() { return QStringLiteral("Velmora Media Works"); }
-QString YearsText() { return QStringLiteral("2024-2026"); }
+QString CompanyName()
+{
+    return QStringLiteral("Velmora Media Works");
+}
+QString YearsText()
+{
+    return QStringLiteral("2024-2026");
+}
 QString CopyrightLine()
 {
     return QStringLiteral("Copyright (C) %1 %2").arg(YearsText(), CompanyName());
 }
-QString RightsReservedLine() { return QStringLiteral("All rights reserved. Free to use for your own discs."); }
-QString Website() { return QStringLiteral("https://www.velmora.example.com/"); }
+QString RightsReservedLine()
+{
+    return QStringLiteral("All rights reserved. Free to use for your own discs.");
+}
+QString Website()
+{
+    return QStringLiteral("https://www.velmora.example.com/");
+}
 
 std::array<TOtherProduct, 3> OtherProducts()
 {
@@ -58,7 +70,8 @@ void InitProgramValues(const QString &executableDir)
     app.FirstStageToolPath = ToolPath(app.ProgramDir, QStringLiteral("mencoder"));
     app.SecondStageToolPath = ToolPath(app.ProgramDir, QStringLiteral("ffmpeg"));
     const TIniFile preferences(PreferencesPath());
-    app.VersionText = preferences.ReadString(QStringLiteral("Main"), QStringLiteral("Version"), QStringLiteral("2.0"));
+    app.VersionText =
+        preferences.ReadString(QStringLiteral("Main"), QStringLiteral("Version"), QStringLiteral("2.0"));
     app.HelpFile = app.ProgramDir + QStringLiteral("ripdeck.html");
 }
 

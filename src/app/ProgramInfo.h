@@ -15,7 +15,7 @@ struct TOtherProduct
 
 QString CompanyName();
 QString YearsText();
-QString CopyrightLine();     // first line of the maker's notice
+QString CopyrightLine();      // first line of the maker's notice
 QString RightsReservedLine(); // second line
 QString Website();
 std::array<TOtherProduct, 3> OtherProducts();

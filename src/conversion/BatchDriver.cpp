@@ -60,8 +60,8 @@ TBatchDriver::~TBatchDriver()
 QString TBatchDriver::OutputPathFor(const QString &outputFolder, const QString &volumeName,
                                     const TaskItem &item, const QString &extension)
 {
-    return AddTrailingBackslash(outputFolder) + OutputFilePrefix(volumeName) + SanitizeVolumeName(item.OutputName) +
-           extension;
+    return AddTrailingBackslash(outputFolder) + OutputFilePrefix(volumeName) +
+           SanitizeVolumeName(item.OutputName) + extension;
 }
 
 QString TBatchDriver::ConvertingHint(const QString &volumeName, const TaskItem &item,

@@ -27,7 +27,6 @@ bool IsLanguageCode(const QString &code)
     return true;
 }
 
-
 const QChar Quote = QLatin1Char('"');
 
 QString DescribeParameter(const TProfileParameter &p)

@@ -7,13 +7,13 @@
 struct TProfileParameter
 {
     QString Name;
-    int Sort = -1;          // 1 Video grid, 2 Audio grid, 3 Advanced grid; other values: the grid of the one before
+    int Sort = -1; // 1 Video grid, 2 Audio grid, 3 Advanced grid; other values: the grid of the one before
     bool ReadOnly = false;
-    QString Cmd;            // the converter switch, e.g. "-b"; empty adds nothing
-    bool List = true;       // a pick-list row (a section without List is one)
-    QString Caption;        // list: the choices, comma-terminated; other: the row's initial text
-    QString Value;          // list: the argument of each choice; other: the argument of a read-only row
-    int Index = 0;          // list: the chosen position in Caption
+    QString Cmd;      // the converter switch, e.g. "-b"; empty adds nothing
+    bool List = true; // a pick-list row (a section without List is one)
+    QString Caption;  // list: the choices, comma-terminated; other: the row's initial text
+    QString Value;    // list: the argument of each choice; other: the argument of a read-only row
+    int Index = 0;    // list: the chosen position in Caption
 };
 
 // A profile as the main window and the conversion read it (through TIniFile).

@@ -23,7 +23,8 @@ void WritePreferences(const QString &folder, const QByteArray &bytes)
 // A mouse move as the window system delivers it to a widget that tracks the mouse.
 void MoveMouseOver(QWidget *widget, const QPoint &pos)
 {
-    QMouseEvent move(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
 }
 
@@ -52,7 +53,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("preferences");
         QTest::addColumn<QString>("caption");
         QTest::newRow("no file") << QByteArray() << QStringLiteral("Velmora DVD to MPEG Ripper V2.0");
-        QTest::newRow("no key") << QByteArray("[Main]\r\nProfile=0\r\n") << QStringLiteral("Velmora DVD to MPEG Ripper V2.0");
+        QTest::newRow("no key") << QByteArray("[Main]\r\nProfile=0\r\n")
+                                << QStringLiteral("Velmora DVD to MPEG Ripper V2.0");
         QTest::newRow("key") << QByteArray("[Main]\r\nVersion=2.5 beta\r\n")
                              << QStringLiteral("Velmora DVD to MPEG Ripper V2.5 beta");
     }
@@ -87,15 +89,21 @@ private Q_SLOTS:
         QVERIFY(form.imgStart->isVisible());
         QVERIFY(!form.imgStop->isVisible());
         QCOMPARE(form.imgStart->size(), QSize(133, 65));
-        for (const char *name : {"ltvTask", "cmbAudio", "cmbSub", "cmbAngle", "cmbProfile", "bbtnSetting",
-                                 "edtOutputDir", "bbtnBrowser", "bbtnOpen", "sbtnOpenDVD", "sbtnOpenDir",
-                                 "sbtnSegment", "sbtnOptions", "pgbCurrent", "pgbTotal", "labFrame", "labElapsed",
-                                 "labRemaining", "TrackBar", "sbtnPlay", "sbtnPause", "sbtnStop", "vleVideo",
-                                 "vleAudio", "vleAdvanced", "SpeedButton1", "SpeedButton2", "SpeedButton3"})
+        for (const char *name :
+             {"ltvTask",      "cmbAudio",     "cmbSub",       "cmbAngle",    "cmbProfile",  "bbtnSetting",
+              "edtOutputDir", "bbtnBrowser",  "bbtnOpen",     "sbtnOpenDVD", "sbtnOpenDir", "sbtnSegment",
+              "sbtnOptions",  "pgbCurrent",   "pgbTotal",     "labFrame",    "labElapsed",  "labRemaining",
+              "TrackBar",     "sbtnPlay",     "sbtnPause",    "sbtnStop",    "vleVideo",    "vleAudio",
+              "vleAdvanced",  "SpeedButton1", "SpeedButton2", "SpeedButton3"})
             QVERIFY2(form.findChild<QWidget *>(QString::fromLatin1(name)), name);
-        const QStringList popup = {QStringLiteral("Open DVD"), QStringLiteral("Open Directory"), QString(),
-                                   QStringLiteral("Check"), QStringLiteral("Uncheck All"), QString(),
-                                   QStringLiteral("Edit Start && End Time"), QStringLiteral("Change DVD Volume")};
+        const QStringList popup = {QStringLiteral("Open DVD"),
+                                   QStringLiteral("Open Directory"),
+                                   QString(),
+                                   QStringLiteral("Check"),
+                                   QStringLiteral("Uncheck All"),
+                                   QString(),
+                                   QStringLiteral("Edit Start && End Time"),
+                                   QStringLiteral("Change DVD Volume")};
         QStringList shown;
         for (QAction *action : form.PopupMenu1->actions())
             shown << action->text();

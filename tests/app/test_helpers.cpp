@@ -8,12 +8,13 @@
 
 TEST(FormatSeconds, RoundsHalvesToEvenAndPadsFields)
 {
-    const struct {
+    const struct
+    {
         double seconds;
         const char *text;
     } cases[] = {
-        {0, "00:00:00"},       {3725, "01:02:05"},    {5039.6, "01:24:00"},  {59.4, "00:00:59"},
-        {59.5, "00:01:00"},    {58.5, "00:00:58"},    {60.5, "00:01:00"},    {3599.7, "01:00:00"},
+        {0, "00:00:00"},       {3725, "01:02:05"},    {5039.6, "01:24:00"}, {59.4, "00:00:59"},
+        {59.5, "00:01:00"},    {58.5, "00:00:58"},    {60.5, "00:01:00"},   {3599.7, "01:00:00"},
         {360000, "100:00:00"}, {86399.5, "24:00:00"},
     };
     for (const auto &c : cases)
@@ -22,15 +23,21 @@ TEST(FormatSeconds, RoundsHalvesToEvenAndPadsFields)
 
 TEST(ParseTimeText, ReadsEveryShapeAndRejectsMalformedTexts)
 {
-    const struct {
+    const struct
+    {
         const char *text;
         double seconds;
     } cases[] = {
-        {"01:02:05", 3725},      {"1:02:05.040", 3725.04}, {"0:00:10.5", 10.5}, {"0:00:00.000", 0},
-        {"0:75:90", 4590},       {"-1:00:00", -3600},      {"1:2:5.5", 3725.5},  {" 1:02:05", 3725},
-        {"0:0:1e1", 10},         {"12:34", -1},            {"0:0:.5", -1},       {"1:2:", -1},
-        {"a:b:c", -1},           {"", -1},                 {"1:2:3:4", -1},      {"1::3", -1},
-        {"1:2:3,5", -1},         {"1:2:3 ", -1},           {"+:1:1", -1},
+        {"01:02:05", 3725},  {"1:02:05.040", 3725.04},
+        {"0:00:10.5", 10.5}, {"0:00:00.000", 0},
+        {"0:75:90", 4590},   {"-1:00:00", -3600},
+        {"1:2:5.5", 3725.5}, {" 1:02:05", 3725},
+        {"0:0:1e1", 10},     {"12:34", -1},
+        {"0:0:.5", -1},      {"1:2:", -1},
+        {"a:b:c", -1},       {"", -1},
+        {"1:2:3:4", -1},     {"1::3", -1},
+        {"1:2:3,5", -1},     {"1:2:3 ", -1},
+        {"+:1:1", -1},
     };
     for (const auto &c : cases)
         EXPECT_DOUBLE_EQ(ParseTimeText(QString::fromLatin1(c.text)), c.seconds) << c.text;
@@ -55,7 +62,8 @@ TEST(ParseTimeText, IgnoresTheLocaleDecimalSeparator)
     QLocale::setDefault(QLocale::c());
     std::setlocale(LC_ALL, saved.c_str());
     if (!haveComma)
-        GTEST_LOG_(INFO) << "no C locale with a comma separator installed; checked with Qt's German locale only";
+        GTEST_LOG_(INFO)
+            << "no C locale with a comma separator installed; checked with Qt's German locale only";
 }
 
 TEST(ParseTimeText, ReadsBackWhatFormatSecondsWrites)
@@ -84,12 +92,13 @@ TEST(AddTrailingBackslash, AppendsTheSeparatorOnlyWhenMissing)
 
 TEST(SplitCommaList, TakesOnlyTextsThatACommaEnds)
 {
-    const struct {
+    const struct
+    {
         const char *text;
         QStringList items;
     } cases[] = {
-        {"A,B,C,", {"A", "B", "C"}}, {"A,B,C", {"A", "B"}}, {"A", {}},           {"", {}},
-        {",x,", {"", "x"}},         {" a ,b,", {" a ", "b"}}, {"x,x,", {"x", "x"}},
+        {"A,B,C,", {"A", "B", "C"}}, {"A,B,C", {"A", "B"}}, {"A", {}}, {"", {}}, {",x,", {"", "x"}},
+        {" a ,b,", {" a ", "b"}},    {"x,x,", {"x", "x"}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(SplitCommaList(QString::fromLatin1(c.text)), c.items) << c.text;

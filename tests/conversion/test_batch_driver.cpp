@@ -20,7 +20,6 @@ namespace {
 const QString FakeMencoder = QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/fake_mencoder");
 const QString FakeFfmpeg = QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/fake_ffmpeg");
 
-
 struct Message
 {
     QString text, caption;
@@ -409,7 +408,8 @@ TEST_F(BatchTest, StopInEachStageCancels)
 {
     for (const bool inSecondStage : {false, true}) {
         SCOPED_TRACE(inSecondStage ? "second stage" : "first stage");
-        TScopedEnv env{{"FAKE_TOOL_LOG", log.toUtf8()}, {"FAKE_TOOL_STEPS", "100"}, {"FAKE_TOOL_PACE", "0.05"}};
+        TScopedEnv env{
+            {"FAKE_TOOL_LOG", log.toUtf8()}, {"FAKE_TOOL_STEPS", "100"}, {"FAKE_TOOL_PACE", "0.05"}};
         QFile::remove(log);
         QDir(out).removeRecursively();
         QDir().mkpath(out);
@@ -452,7 +452,8 @@ TEST_F(BatchTest, FailedItemsAreNamedAndTheBatchGoesOn)
         EXPECT_EQ(view.messages[0].caption, "Complete");
     }
     {
-        TScopedEnv env{{"FAKE_MENCODER_EXIT", "2"}, {"FAKE_TOOL_STEPS", "5"}, {"FAKE_TOOL_LOG", log.toUtf8()}};
+        TScopedEnv env{
+            {"FAKE_MENCODER_EXIT", "2"}, {"FAKE_TOOL_STEPS", "5"}, {"FAKE_TOOL_LOG", log.toUtf8()}};
         view.messages.clear();
         finished = false;
         QFile::remove(out + "/MY_DISC-Title01.mp4");

@@ -19,7 +19,6 @@ namespace {
 const QString FakeMencoder = QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/fake_mencoder");
 const QString FakeFfmpeg = QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/fake_ffmpeg");
 
-
 struct Observed
 {
     QList<TProgressFigures> figures;

@@ -214,7 +214,7 @@ TEST(IfoAttributes, AudioStreamsAndSubtitleLanguages)
 {
     TIfoLayout layout;
     layout.Audio = {AudioEntry(0, 6, "en", 0), AudioEntry(0, 2, "fr", 1), AudioEntry(6, 8, "de", 3),
-                  AudioEntry(4, 2, "ja", 4), AudioEntry(7, 1, "xx", 9)};
+                    AudioEntry(4, 2, "ja", 4), AudioEntry(7, 1, "xx", 9)};
     layout.SubtitleCodes = {QByteArray(2, '\0'), QByteArray("  "), QByteArray("en")};
     layout.Chains = {TChainSpec{}};
     const TIFO ifo = Parse(BuildIfo(layout));

@@ -50,7 +50,8 @@ TEST(ProfilePath, FindsTheListedFileWhateverTheCaseOfItsExtension)
     WriteText(programDir + QStringLiteral("Profiles/c.APF"), "[Main]\r\nType=webm\r\n");
     EXPECT_EQ(ProfilePath(programDir, QStringLiteral("c")), programDir + QStringLiteral("Profiles/c.APF"));
     EXPECT_EQ(ReadProfile(ProfilePath(programDir, QStringLiteral("c"))).Type, QStringLiteral("webm"));
-    EXPECT_EQ(ProfilePath(programDir, QStringLiteral("none")), programDir + QStringLiteral("Profiles/none.apf"));
+    EXPECT_EQ(ProfilePath(programDir, QStringLiteral("none")),
+              programDir + QStringLiteral("Profiles/none.apf"));
 }
 
 TEST(ReadProfile, DefaultsAndTypes)

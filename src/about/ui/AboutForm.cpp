@@ -46,7 +46,8 @@ TAboutForm::TAboutForm(QWidget *mainWindow) : QDialog(mainWindow), m_mainWindow(
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(476, 330);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setModal(false);
     FormCreate();
 }
@@ -94,8 +95,8 @@ void TAboutForm::FormCreate()
         productLabels[i]->setText(products[i].Name);
         MakeLink(productLabels[i], false);
     }
-    for (QLabel *label : {labProgramName, labVersion, labCopyright, labRightsReserved, labVisitWebsite, labWebsite,
-                          Label7, labMore, Label8, Label9, Label10}) {
+    for (QLabel *label : {labProgramName, labVersion, labCopyright, labRightsReserved, labVisitWebsite,
+                          labWebsite, Label7, labMore, Label8, Label9, Label10}) {
         if (label != labProgramName)
             label->adjustSize();
         label->installEventFilter(this);
@@ -118,8 +119,8 @@ void TAboutForm::FormCreate()
 
 bool TAboutForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         if (watched == labWebsite)
             labWebsiteClick();
         else if (watched == labMore)
@@ -143,11 +144,26 @@ void TAboutForm::OpenLink(const QString &address)
         QDesktopServices::openUrl(url);
 }
 
-void TAboutForm::labWebsiteClick() { OpenLink(labWebsite->text()); }
-void TAboutForm::labMoreClick() { OpenLink(ProgramInfo::Website()); }
-void TAboutForm::Label8Click() { OpenLink(ProgramInfo::OtherProducts()[0].Address); }
-void TAboutForm::Label9Click() { OpenLink(ProgramInfo::OtherProducts()[1].Address); }
-void TAboutForm::Label10Click() { OpenLink(ProgramInfo::OtherProducts()[2].Address); }
+void TAboutForm::labWebsiteClick()
+{
+    OpenLink(labWebsite->text());
+}
+void TAboutForm::labMoreClick()
+{
+    OpenLink(ProgramInfo::Website());
+}
+void TAboutForm::Label8Click()
+{
+    OpenLink(ProgramInfo::OtherProducts()[0].Address);
+}
+void TAboutForm::Label9Click()
+{
+    OpenLink(ProgramInfo::OtherProducts()[1].Address);
+}
+void TAboutForm::Label10Click()
+{
+    OpenLink(ProgramInfo::OtherProducts()[2].Address);
+}
 
 void TAboutForm::showEvent(QShowEvent *event)
 {

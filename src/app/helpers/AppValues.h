@@ -23,9 +23,9 @@ struct TAppValues
     QString SecondStageToolPath; // ffmpeg
     QString ProductName = QStringLiteral("Velmora DVD to MPEG Ripper");
     QString VersionText = QStringLiteral("2.0");
-    QString HelpFile;            // ProgramDir + "ripdeck.html"
-    QString OutputExtension;     // "." + Type of the profile loaded last in the main window
-    QString WorkDir;             // the work (temp) folder
+    QString HelpFile;        // ProgramDir + "ripdeck.html"
+    QString OutputExtension; // "." + Type of the profile loaded last in the main window
+    QString WorkDir;         // the work (temp) folder
     TDVDInformation DVDInfo;
 };
 
@@ -33,6 +33,15 @@ struct TAppValues
 TAppValues &AppValues();
 
 // Shorthands for the most used values.
-inline TDVDInformation &DVDInfo() { return AppValues().DVDInfo; }
-inline QString PreferencesPath() { return AppValues().ProgramDir + QStringLiteral("Preferences.ini"); }
-inline QString ProfilesDir() { return AppValues().ProgramDir + QStringLiteral("Profiles/"); }
+inline TDVDInformation &DVDInfo()
+{
+    return AppValues().DVDInfo;
+}
+inline QString PreferencesPath()
+{
+    return AppValues().ProgramDir + QStringLiteral("Preferences.ini");
+}
+inline QString ProfilesDir()
+{
+    return AppValues().ProgramDir + QStringLiteral("Profiles/");
+}

@@ -35,9 +35,9 @@ public:
 private:
     void Load();
     bool Save();
-    int FindSection(const QString &section) const;             // header line index or -1
-    int FindKey(int headerLine, const QString &key) const;       // entry line index or -1
-    int SectionEnd(int headerLine) const;                        // index of the next header or size
+    int FindSection(const QString &section) const;         // header line index or -1
+    int FindKey(int headerLine, const QString &key) const; // entry line index or -1
+    int SectionEnd(int headerLine) const;                  // index of the next header or size
 
     QString m_fileName;
     QStringList m_lines;

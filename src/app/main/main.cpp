@@ -34,7 +34,8 @@ bool RunCommand(int argc, char **argv, int &status)
         ProgramInfo::InitProgramValues(QCoreApplication::applicationDirPath());
         const QString profile = PreferredProfileName(PreferencesPath(), ProfilesDir());
         if (!profile.isEmpty())
-            AppValues().OutputExtension = OutputExtension(ReadProfile(ProfilePath(AppValues().ProgramDir, profile)));
+            AppValues().OutputExtension =
+                OutputExtension(ReadProfile(ProfilePath(AppValues().ProgramDir, profile)));
         status = RunListCommand(QString::fromLocal8Bit(argv[2]), out, err);
         return true;
     }

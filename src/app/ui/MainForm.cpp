@@ -1,11 +1,11 @@
 #include "app/ui/MainForm.h"
 
+#include "about/ui/AboutForm.h"
 #include "app/PowerInhibitor.h"
 #include "app/ProgramInfo.h"
 #include "app/helpers/AppValues.h"
 #include "app/helpers/ui/Dialogs.h"
 #include "app/ui/Pictures.h"
-#include "about/ui/AboutForm.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -95,20 +95,25 @@ void TMainForm::BuildLayout()
     panClient->setObjectName(QStringLiteral("panClient"));
     setCentralWidget(panClient);
     setFixedSize(kClientWidth, kClientHeight);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
 
     panTop = Named(PictureStrip(panClient, QRect(0, 0, kClientWidth, kMargin), false), "panTop");
-    panBottom = Named(PictureStrip(panClient, QRect(0, kClientHeight - kMargin, kClientWidth, kMargin), false),
-                      "panBottom");
-    panLeft = Named(PictureStrip(panClient, QRect(0, kMargin, kMargin, kClientHeight - 2 * kMargin), true), "panLeft");
+    panBottom =
+        Named(PictureStrip(panClient, QRect(0, kClientHeight - kMargin, kClientWidth, kMargin), false),
+              "panBottom");
+    panLeft = Named(PictureStrip(panClient, QRect(0, kMargin, kMargin, kClientHeight - 2 * kMargin), true),
+                    "panLeft");
     panBottom->setMouseTracking(true);
     panBottom->installEventFilter(this);
 
     panMain = Named(new QWidget(panClient), "panMain");
-    panMain->setGeometry(kMargin, kMargin, kClientWidth - kMargin - kProfileWidth, kClientHeight - 2 * kMargin);
+    panMain->setGeometry(kMargin, kMargin, kClientWidth - kMargin - kProfileWidth,
+                         kClientHeight - 2 * kMargin);
     panProfile = Named(new QWidget(panClient), "panProfile");
-    panProfile->setGeometry(kClientWidth - kProfileWidth, kMargin, kProfileWidth, kClientHeight - 2 * kMargin);
+    panProfile->setGeometry(kClientWidth - kProfileWidth, kMargin, kProfileWidth,
+                            kClientHeight - 2 * kMargin);
 
     BuildMainPanel();
     BuildRightPanel();
@@ -144,23 +149,29 @@ void TMainForm::BuildMainPanel()
 
     PanHint = Named(new QFrame(panMain), "PanHint");
     PanHint->setFrameShape(QFrame::Box);
-    PanHint->setStyleSheet(QStringLiteral("#PanHint { background: rgb(255, 252, 232); border: 1px solid rgb(58, 96, 150); }"));
+    PanHint->setStyleSheet(
+        QStringLiteral("#PanHint { background: rgb(255, 252, 232); border: 1px solid rgb(58, 96, 150); }"));
     PanHint->setGeometry((width - kHintWidth) / 2, 130, kHintWidth, 0);
     labHint = Named(new QLabel(PanHint), "labHint");
     labHint->setAlignment(Qt::AlignCenter);
     labHint->setWordWrap(true);
     labHint->setGeometry(8, 14, kHintWidth - 16, 56);
-    chkTurnoff = Named(new QCheckBox(QStringLiteral("Turn off the computer after the conversion is completed."), PanHint),
-                       "chkTurnoff");
+    chkTurnoff = Named(
+        new QCheckBox(QStringLiteral("Turn off the computer after the conversion is completed."), PanHint),
+        "chkTurnoff");
     chkTurnoff->setGeometry(20, 76, kHintWidth - 40, 22);
     PanHint->hide();
 
     panToolbar = Named(new QWidget(panMain), "panToolbar");
     panToolbar->setGeometry(0, kTreeHeight, width, kToolbarHeight);
-    sbtnOpenDVD = FlatButton(panToolbar, QStringLiteral("sbtnOpenDVD"), QStringLiteral("Open DVD"), QStringLiteral("disc"));
-    sbtnOpenDir = FlatButton(panToolbar, QStringLiteral("sbtnOpenDir"), QStringLiteral("Open Dir"), QStringLiteral("folder"));
-    sbtnSegment = FlatButton(panToolbar, QStringLiteral("sbtnSegment"), QStringLiteral("Segment"), QStringLiteral("scissors"));
-    sbtnOptions = FlatButton(panToolbar, QStringLiteral("sbtnOptions"), QStringLiteral("Settings"), QStringLiteral("gear"));
+    sbtnOpenDVD = FlatButton(panToolbar, QStringLiteral("sbtnOpenDVD"), QStringLiteral("Open DVD"),
+                             QStringLiteral("disc"));
+    sbtnOpenDir = FlatButton(panToolbar, QStringLiteral("sbtnOpenDir"), QStringLiteral("Open Dir"),
+                             QStringLiteral("folder"));
+    sbtnSegment = FlatButton(panToolbar, QStringLiteral("sbtnSegment"), QStringLiteral("Segment"),
+                             QStringLiteral("scissors"));
+    sbtnOptions = FlatButton(panToolbar, QStringLiteral("sbtnOptions"), QStringLiteral("Settings"),
+                             QStringLiteral("gear"));
     int x = 4;
     for (QToolButton *button : {sbtnOpenDVD, sbtnOpenDir, sbtnSegment, sbtnOptions}) {
         button->setGeometry(x, 5, 96, 25);
@@ -197,8 +208,9 @@ void TMainForm::BuildMainPanel()
     panBottomLeft->setGeometry(0, bottomTop, width, kBottomHeight);
     QFont percentFont = font();
     percentFont.setPixelSize(10);
-    auto progressRow = [&](int y, const QString &caption, QLabel *&captionLabel, QFrame *&frame, QProgressBar *&bar,
-                           QLabel *&percent, const char *frameName, const char *barName, const char *percentName) {
+    auto progressRow = [&](int y, const QString &caption, QLabel *&captionLabel, QFrame *&frame,
+                           QProgressBar *&bar, QLabel *&percent, const char *frameName, const char *barName,
+                           const char *percentName) {
         captionLabel = Caption(panBottomLeft, caption, 4, y, 96);
         frame = Named(new QFrame(panBottomLeft), frameName);
         frame->setFrameShape(QFrame::StyledPanel);
@@ -214,8 +226,8 @@ void TMainForm::BuildMainPanel()
     };
     progressRow(8, QStringLiteral("Current Progress:"), labCurrentCaption, panCurrentProgress, pgbCurrent,
                 labCurProgress, "panCurrentProgress", "pgbCurrent", "labCurProgress");
-    progressRow(36, QStringLiteral("Total Progress:"), labTotalCaption, panTotalProgress, pgbTotal, labTotalProgress,
-                "panTotalProgress", "pgbTotal", "labTotalProgress");
+    progressRow(36, QStringLiteral("Total Progress:"), labTotalCaption, panTotalProgress, pgbTotal,
+                labTotalProgress, "panTotalProgress", "pgbTotal", "labTotalProgress");
     labFrameCaption = Caption(panBottomLeft, QStringLiteral("Frames:"), 4, 66, 50);
     labFrame = Named(new QLabel(panBottomLeft), "labFrame");
     labFrame->setGeometry(56, 66, 140, 22);
@@ -249,7 +261,8 @@ void TMainForm::BuildRightPanel()
     labStart->move(7, 20);
     labEnd = Named(new QLabel(QStringLiteral("00:00:00"), panPreviewButton), "labEnd");
     labEnd->move(162, 20);
-    labPreviewPlayTime = Named(new QLabel(QStringLiteral("00:00:00"), panPreviewButton), "labPreviewPlayTime");
+    labPreviewPlayTime =
+        Named(new QLabel(QStringLiteral("00:00:00"), panPreviewButton), "labPreviewPlayTime");
     labPreviewPlayTime->move(164, 43);
     QFont timeFont = font();
     timeFont.setPixelSize(10);
@@ -311,8 +324,10 @@ void TMainForm::BuildRightPanel()
     imgStop = Named(new TPictureButton(Pictures::StopButton(), panStartStop), "imgStop");
     imgStop->move((kProfileWidth - 133) / 2, 6);
     imgStop->hide();
-    SpeedButton1 = FlatButton(panStartStop, QStringLiteral("SpeedButton1"), QString(), QStringLiteral("help"));
-    SpeedButton2 = FlatButton(panStartStop, QStringLiteral("SpeedButton2"), QString(), QStringLiteral("info"));
+    SpeedButton1 =
+        FlatButton(panStartStop, QStringLiteral("SpeedButton1"), QString(), QStringLiteral("help"));
+    SpeedButton2 =
+        FlatButton(panStartStop, QStringLiteral("SpeedButton2"), QString(), QStringLiteral("info"));
     SpeedButton3 = FlatButton(panStartStop, QStringLiteral("SpeedButton3"), QString(), QStringLiteral("web"));
     SpeedButton1->setToolTip(QStringLiteral("Help"));
     SpeedButton2->setToolTip(QStringLiteral("About"));
@@ -379,8 +394,8 @@ void TMainForm::FormCreate(const QStringList &arguments)
     panBottomLeft->hide();
     setAcceptDrops(true);
 
-    m_inhibitor = new TPowerInhibitor(AppValues().ProductName,
-                                      QStringLiteral("A DVD conversion may be running"), this);
+    m_inhibitor =
+        new TPowerInhibitor(AppValues().ProductName, QStringLiteral("A DVD conversion may be running"), this);
     FormResize();
 }
 

@@ -224,14 +224,14 @@ private:
     // Subsystem start-up steps, each in its own file.
     void SetUpDvd();
     void SetUpTasks();
-    void SetUpProfiles();           // the profile list
+    void SetUpProfiles(); // the profile list
     void ProcessCommandLine(const QStringList &arguments);
     void SetUpConversion();
     void SetUpPreview();
-    void RestoreChoices();          // on first show
-    void SaveChoices();             // on close
+    void RestoreChoices(); // on first show
+    void SaveChoices();    // on close
     void OpenDroppedPath(const QString &path);
-    void StopConversionForClose();  // closing during a batch
+    void StopConversionForClose(); // closing during a batch
 
     bool m_shown = false;
     TPowerInhibitor *m_inhibitor = nullptr;

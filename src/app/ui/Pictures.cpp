@@ -81,14 +81,16 @@ namespace Pictures {
 std::array<QPixmap, 3> StartButton()
 {
     const QColor green(46, 150, 74);
-    return {RoundButton(green, QStringLiteral("Start"), true, 0), RoundButton(green, QStringLiteral("Start"), true, 1),
+    return {RoundButton(green, QStringLiteral("Start"), true, 0),
+            RoundButton(green, QStringLiteral("Start"), true, 1),
             RoundButton(green, QStringLiteral("Start"), true, 2)};
 }
 
 std::array<QPixmap, 3> StopButton()
 {
     const QColor red(184, 52, 46);
-    return {RoundButton(red, QStringLiteral("Stop"), false, 0), RoundButton(red, QStringLiteral("Stop"), false, 1),
+    return {RoundButton(red, QStringLiteral("Stop"), false, 0),
+            RoundButton(red, QStringLiteral("Stop"), false, 1),
             RoundButton(red, QStringLiteral("Stop"), false, 2)};
 }
 

@@ -18,8 +18,14 @@ TFolderHandler &folderHandler()
 }
 } // namespace
 
-void SetMessageHandler(TMessageHandler handler) { messageHandler() = std::move(handler); }
-void SetFolderHandler(TFolderHandler handler) { folderHandler() = std::move(handler); }
+void SetMessageHandler(TMessageHandler handler)
+{
+    messageHandler() = std::move(handler);
+}
+void SetFolderHandler(TFolderHandler handler)
+{
+    folderHandler() = std::move(handler);
+}
 
 QMessageBox::StandardButton ShowMessage(QWidget *owner, const QString &caption, const QString &text,
                                         QMessageBox::Icon icon, QMessageBox::StandardButtons buttons)
@@ -37,8 +43,8 @@ void ShowNotice(QWidget *owner, const QString &caption, const QString &text)
 
 bool AskYesNo(QWidget *owner, const QString &caption, const QString &text)
 {
-    return ShowMessage(owner, caption, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No)
-           == QMessageBox::Yes;
+    return ShowMessage(owner, caption, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 void ShowError(QWidget *owner, const QString &text)
