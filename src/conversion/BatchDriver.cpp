@@ -43,8 +43,8 @@ TBatchRequest DefaultBatchRequest()
 TBatchDriver::TBatchDriver(TBatchView &view, TPowerControl &power, QObject *parent)
     : QObject(parent), m_view(view), m_power(power), m_now([] { return QDateTime::currentDateTime(); })
 {
-    m_clock.setInterval(1000);
-    connect(&m_clock, &QTimer::timeout, this, &TBatchDriver::OnClockTick);
+    timerTime.setInterval(1000);
+    connect(&timerTime, &QTimer::timeout, this, &TBatchDriver::timerTimeTimer);
 }
 
 TBatchDriver::~TBatchDriver()
@@ -135,7 +135,7 @@ bool TBatchDriver::Start(const TBatchRequest &request)
     m_outputFolder = AddTrailingBackslash(request.OutputFolder);
     m_workDir = request.WorkDir;
     m_batchClock.Reset();
-    m_clock.start();
+    timerTime.start();
     m_doneSeconds = 0;
     m_totalPercent = 0;
     m_totalSeconds = 0;
@@ -168,7 +168,7 @@ void TBatchDriver::Abort()
         m_run->deleteLater();
         m_run = nullptr;
     }
-    m_clock.stop();
+    timerTime.stop();
     DeleteIntermediate();
     Finish(TBatchOutcome::Aborted);
 }
@@ -391,7 +391,7 @@ void TBatchDriver::EndBatch()
     full.TotalPercent = 100;
     OnProgress(full);
     DeleteIntermediate();
-    m_clock.stop();
+    timerTime.stop();
     m_view.HideHint();
     const TBatchOutcome outcome =
         m_summary.Failures.isEmpty() ? TBatchOutcome::Completed : TBatchOutcome::Failed;
@@ -422,7 +422,7 @@ void TBatchDriver::EndBatch()
 
 void TBatchDriver::CancelBatch()
 {
-    m_clock.stop();
+    timerTime.stop();
     DeleteIntermediate();
     m_view.ShowMessage(QStringLiteral("The conversion is canceled."), QStringLiteral("Cancel"),
                        TMessageKind::Information);
@@ -433,7 +433,7 @@ void TBatchDriver::CancelBatch()
 
 void TBatchDriver::EndAfterLaunchFailure()
 {
-    m_clock.stop();
+    timerTime.stop();
     DeleteIntermediate();
     m_state = csIdle;
     m_view.ShowProgressPanel(false);
@@ -458,7 +458,7 @@ void TBatchDriver::DeleteIntermediate()
         QFile::remove(path);
 }
 
-void TBatchDriver::OnClockTick()
+void TBatchDriver::timerTimeTimer()
 {
     m_batchClock.Tick(m_totalPercent);
     m_view.ShowClock(m_batchClock.ElapsedText(), m_batchClock.RemainingText());

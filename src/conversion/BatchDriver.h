@@ -180,7 +180,7 @@ public:
 
     // Test seams: the clock of the rename suffix, the batch clock's interval.
     void SetNow(std::function<QDateTime()> now) { m_now = std::move(now); }
-    void SetClockInterval(int milliseconds) { m_clock.setInterval(milliseconds); }
+    void SetClockInterval(int milliseconds) { timerTime.setInterval(milliseconds); }
 
 Q_SIGNALS:
     void batchFinished(const TBatchSummary &summary);
@@ -206,7 +206,7 @@ private:
     void EndAfterLaunchFailure();
     void Finish(TBatchOutcome outcome);
     void DeleteIntermediate();
-    void OnClockTick();
+    void timerTimeTimer();
     void OnProgress(const TProgressFigures &figures);
     void DropRun();
     TStageContext Context() const;
@@ -229,7 +229,7 @@ private:
     double m_doneSeconds = 0;
     int m_totalPercent = 0;
     TBatchClock m_batchClock;
-    QTimer m_clock;
+    QTimer timerTime; // the batch clock, one tick a second
     TBatchSummary m_summary;
     std::function<QDateTime()> m_now;
 };

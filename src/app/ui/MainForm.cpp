@@ -119,8 +119,6 @@ void TMainForm::BuildLayout()
     BuildRightPanel();
     BuildPopupMenu();
 
-    timerTime = Named(new QTimer(this), "timerTime");
-    timerTime->setInterval(1000);
     tmrPreview = Named(new QTimer(this), "tmrPreview");
     tmrPreview->setInterval(1000);
     tmrPreviewDragDelay = Named(new QTimer(this), "tmrPreviewDragDelay");

@@ -139,7 +139,6 @@ public:
     QAction *pmiTrimTime = nullptr;
     QAction *pmiDVDVolume = nullptr;
 
-    QTimer *timerTime = nullptr;           // the batch clock, 1000 ms
     QTimer *tmrPreview = nullptr;          // the preview clock, 1000 ms
     QTimer *tmrPreviewDragDelay = nullptr; // the delayed seek, 200 ms
 
