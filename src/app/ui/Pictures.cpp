@@ -11,6 +11,18 @@ const QColor kDeepBlue(22, 54, 102);
 const QColor kSteel(58, 96, 150);
 const QColor kSky(122, 168, 222);
 
+// A picture filled with a gradient from top to bottom, or from left to right.
+QPixmap Gradient(const QSize &size, const QColor &from, const QColor &to, bool horizontal)
+{
+    QPixmap pixmap(size.expandedTo(QSize(1, 1)));
+    QPainter p(&pixmap);
+    QLinearGradient g(0, 0, horizontal ? size.width() : 0, horizontal ? 0 : size.height());
+    g.setColorAt(0, from);
+    g.setColorAt(1, to);
+    p.fillRect(pixmap.rect(), g);
+    return pixmap;
+}
+
 QPixmap RoundButton(const QColor &base, const QString &text, bool play, int state)
 {
     QPixmap pixmap(133, 65);
@@ -133,34 +145,18 @@ QPixmap StartBackground(const QSize &size)
 
 QPixmap MarginStrip(const QSize &size, bool vertical)
 {
-    QPixmap pixmap(size.expandedTo(QSize(1, 1)));
-    QPainter p(&pixmap);
-    QLinearGradient g(0, 0, vertical ? size.width() : 0, vertical ? 0 : size.height());
-    g.setColorAt(0, kDeepBlue);
-    g.setColorAt(1, kSteel);
-    p.fillRect(pixmap.rect(), g);
-    return pixmap;
+    return Gradient(size, kDeepBlue, kSteel, vertical);
 }
 
 QPixmap PanelBackground(const QSize &size)
 {
-    QPixmap pixmap(size.expandedTo(QSize(1, 1)));
-    QPainter p(&pixmap);
-    QLinearGradient g(0, 0, 0, size.height());
-    g.setColorAt(0, QColor(214, 226, 242));
-    g.setColorAt(1, QColor(180, 200, 228));
-    p.fillRect(pixmap.rect(), g);
-    return pixmap;
+    return Gradient(size, QColor(214, 226, 242), QColor(180, 200, 228), false);
 }
 
 QPixmap PreviewButtonStrip(const QSize &size)
 {
-    QPixmap pixmap(size.expandedTo(QSize(1, 1)));
+    QPixmap pixmap = Gradient(size, QColor(70, 78, 92), QColor(32, 36, 44), false);
     QPainter p(&pixmap);
-    QLinearGradient g(0, 0, 0, size.height());
-    g.setColorAt(0, QColor(70, 78, 92));
-    g.setColorAt(1, QColor(32, 36, 44));
-    p.fillRect(pixmap.rect(), g);
     p.setPen(QColor(110, 120, 138));
     p.drawLine(0, 0, size.width(), 0);
     return pixmap;
